@@ -1,0 +1,246 @@
+// Keyboard services on a POSIX terminal.
+//
+// Bytes understood: every byte read is one key code, 0 to 255; Esc is 27.
+//
+// Terminal facts relied on:
+// - /dev/tty is the controlling terminal whatever standard input is, and
+//   cannot be opened when the process has none (cron, CI, setsid).
+// - tcsetattr(TCSANOW) leaves pending input alone, and turning ICANON off
+//   hands a half-typed canonical line to the non-canonical reader, so keys
+//   typed before the start are still read.
+// - A process whose group is not the terminal's foreground group is stopped
+//   by SIGTTOU when it sets the terminal's modes and by SIGTTIN when it reads;
+//   neither is done until tcgetpgrp() == getpgrp().
+// - tcsetattr() is async-signal-safe, so the signal handlers restore the
+//   settings themselves before the process dies or stops.
+// - A terminal that is gone reads as end of file or fails with EIO.
+
+#include "console/keyboard.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <initializer_list>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+enum ConsoleState : sig_atomic_t { UNOPENED, OPEN, DEAD };
+
+volatile sig_atomic_t console_state = UNOPENED;
+int tty = -1;
+
+// The settings found when the terminal was taken, put back on every way out.
+termios saved;
+volatile sig_atomic_t settings_changed = 0;
+// While read_key() waits, the signal keys are keys too (Ctrl+C reads as 3).
+volatile sig_atomic_t signal_keys_off = 0;
+
+unsigned char input[64];
+size_t input_start = 0;
+size_t input_end = 0;
+
+termios benchmark_settings()
+{
+    termios t = saved;
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
+    if (signal_keys_off)
+        t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    return t;
+}
+
+bool apply_settings()
+{
+    const termios t = benchmark_settings();
+    return tcsetattr(tty, TCSANOW, &t) == 0;
+}
+
+void restore_settings()
+{
+    if (settings_changed) {
+        tcsetattr(tty, TCSANOW, &saved);
+        settings_changed = 0;
+    }
+}
+
+// From here on the console behaves as if it had never been opened.
+void give_up()
+{
+    restore_settings();
+    console_state = DEAD;
+    input_start = input_end = 0;
+    if (tty >= 0)
+        close(tty);
+    tty = -1;
+}
+
+// Sets our modes if the terminal is ours to set: false while the process
+// runs in the background, or once the terminal has failed.
+bool take_terminal()
+{
+    if (settings_changed)
+        return true;
+    const pid_t foreground = tcgetpgrp(tty);
+    if (foreground < 0) {
+        give_up();
+        return false;
+    }
+    if (foreground != getpgrp())
+        return false;
+    // Read afresh each time: the shell may have changed them while we were stopped.
+    if (tcgetattr(tty, &saved) != 0) {
+        give_up();
+        return false;
+    }
+    settings_changed = 1;
+    if (!apply_settings()) {
+        give_up();
+        return false;
+    }
+    return true;
+}
+
+void on_fatal_signal(int sig)
+{
+    restore_settings();
+    // Installed with SA_RESETHAND and blocked while we run: this lands, with
+    // the default action, as soon as the handler returns.
+    raise(sig);
+}
+
+void install(int sig, void (*handler)(int), int flags)
+{
+    struct sigaction current{};
+    if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+        return; // keep what a caller such as nohup chose
+    struct sigaction action{};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    sigaction(sig, &action, nullptr);
+}
+
+void on_suspend(int)
+{
+    const int saved_errno = errno;
+    const bool had_terminal = settings_changed;
+    restore_settings();
+    signal(SIGTSTP, SIG_DFL);
+    sigset_t suspend;
+    sigemptyset(&suspend);
+    sigaddset(&suspend, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &suspend, nullptr);
+    raise(SIGTSTP); // stopped here until continued
+    install(SIGTSTP, on_suspend, SA_RESTART);
+    // Continued with `fg` we own the terminal again; with `bg` we do not, and
+    // the next poll takes it once we do.
+    if (had_terminal && console_state == OPEN)
+        take_terminal();
+    errno = saved_errno;
+}
+
+void install_handlers()
+{
+    for (const int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE})
+        install(sig, on_fatal_signal, SA_RESETHAND);
+    install(SIGTSTP, on_suspend, SA_RESTART);
+    std::atexit(restore_settings);
+}
+
+bool console_open()
+{
+    if (console_state == UNOPENED) {
+        tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        termios probe;
+        if (tty < 0 || tcgetattr(tty, &probe) != 0) {
+            give_up();
+            return false;
+        }
+        console_state = OPEN;
+        install_handlers();
+    }
+    return console_state == OPEN;
+}
+
+// Moves whatever the terminal has ready into the buffer, without waiting.
+void read_ready()
+{
+    if (input_start == input_end)
+        input_start = input_end = 0;
+    if (input_end == sizeof input)
+        return;
+    for (;;) {
+        const ssize_t n = read(tty, input + input_end, sizeof input - input_end);
+        if (n > 0) {
+            input_end += static_cast<size_t>(n);
+            return;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        give_up(); // end of file, hang-up or a failed read
+        return;
+    }
+}
+
+// Waits until input arrives, with the signal keys off meanwhile.
+bool wait_for_input()
+{
+    if (!take_terminal())
+        return false;
+    signal_keys_off = 1;
+    apply_settings();
+    pollfd ready{tty, POLLIN, 0};
+    int n;
+    do
+        n = poll(&ready, 1, -1);
+    while (n < 0 && errno == EINTR);
+    signal_keys_off = 0;
+    if (settings_changed)
+        apply_settings();
+    if (n < 0 || (ready.revents & (POLLERR | POLLNVAL)) != 0) {
+        give_up();
+        return false;
+    }
+    read_ready();
+    return console_state == OPEN;
+}
+
+bool buffered()
+{
+    return input_start != input_end;
+}
+
+} // namespace
+
+int key_available()
+{
+    if (!console_open() || !take_terminal())
+        return 0;
+    if (!buffered())
+        read_ready();
+    return buffered() ? 1 : 0;
+}
+
+int read_key()
+{
+    if (!console_open())
+        return -1;
+    while (!buffered()) {
+        if (!wait_for_input())
+            return -1;
+    }
+    return input[input_start++];
+}
+
+int console_present()
+{
+    return console_open() ? 1 : 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Every message goes through here: formatted, to standard output, and
+// flushed at once when standard output is a terminal (dots and the prompt
+// end without a line break), left to full buffering when it is not.
+
+#include <cstdint>
+
+#if defined(__GNUC__) || defined(__clang__)
+#define PRIMEBENCH_PRINTF(f, a) __attribute__((format(printf, f, a)))
+#else
+#define PRIMEBENCH_PRINTF(f, a)
+#endif
+
+void message(const char* format, ...) PRIMEBENCH_PRINTF(1, 2);
+
+// What a "%ld" conversion gets for a value: its low 32 bits as a signed
+// 32-bit number, widened to long (which is 32 bits on Windows).
+constexpr long printed(int64_t value)
+{
+    return static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+}

@@ -1,0 +1,111 @@
+#pragma once
+// The second phase as a template over its fixed values, so that tests can
+// run the very same loop with small intervals and a small candidate limit.
+// The values are template arguments, not variables: the instantiation used
+// by search_primes() compiles them in as constants and is as fast as a loop
+// written with literals.
+
+#include <cstdint>
+
+#include "console/keyboard.h"
+#include "console/output.h"
+#include "console/report.h"
+#include "engine/primes.h"
+
+struct SearchLimits {
+    int64_t checkpoint_interval; // primes between keyboard polls and dots
+    int64_t report_interval;     // primes between report lines
+    int64_t final_report;        // the run ends at this report
+    int64_t candidate_limit;     // candidates never reach this
+};
+
+inline constexpr SearchLimits BENCHMARK_LIMITS{100000, 1000000, 15, 4293001441};
+
+inline constexpr int ESC = 27;
+
+// One keyboard poll. Reads at most one code; true when that code was Esc,
+// which also sets quit_flag.
+inline bool checkpoint_quits()
+{
+    if (key_available() && read_key() == ESC) {
+        quit_flag = true;
+        return true;
+    }
+    return false;
+}
+
+// Counts trial divisions where a caller asks for it; the benchmark passes
+// NoTally, which compiles to nothing.
+struct NoTally {
+    void operator()() const {}
+};
+
+// Trial division of an odd candidate by base_primes[1..], bounded by r and by
+// the end of the table. True when no entry divides it.
+template <class Tally>
+inline bool survives_trial_division(int64_t candidate, uint32_t r, Tally& tally)
+{
+    const uint32_t* entry = &base_primes[1];
+    const uint32_t* const last = &base_primes[BASE_PRIME_COUNT - 1];
+    if (*entry > r)
+        return true;
+    for (;;) {
+        tally();
+        if (candidate % static_cast<int64_t>(*entry) == 0)
+            return false;
+        if (entry == last)
+            return true;
+        ++entry;
+        if (*entry > r)
+            return true;
+    }
+}
+
+// Prints the report line for ordinal m; true when it was the last one.
+template <SearchLimits L>
+inline bool report_line_ends_run(int64_t m, int64_t candidate)
+{
+    if (m < 10)
+        message("\n %ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+    else
+        message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+    return m == L.final_report;
+}
+
+inline void finish_run()
+{
+    report_elapsed();
+    message("Any key exits...");
+    // A dead or absent console can never deliver the key: stop waiting then.
+    while (!key_available()) {
+        if (!console_present())
+            break;
+    }
+    read_key();
+    quit_flag = true;
+}
+
+template <SearchLimits L, class Tally = NoTally>
+void search_primes_within(Tally tally = {})
+{
+    int64_t candidate = 0xFFF3; // the odd number after the largest base prime
+    int64_t count = BASE_PRIME_COUNT;
+    for (;;) {
+        if (survives_trial_division(candidate, isqrt64(candidate), tally)) {
+            ++count;
+            if (count % L.checkpoint_interval == 0) {
+                if (checkpoint_quits())
+                    return;
+                message(".");
+                if (count % L.report_interval == 0 &&
+                    report_line_ends_run<L>(count / L.report_interval, candidate)) {
+                    finish_run();
+                    return;
+                }
+            }
+        }
+        candidate += 2;
+        if (candidate >= L.candidate_limit)
+            return;
+    }
+}
