@@ -1,0 +1,259 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/primes.h"
+#include "engine/search.h"
+#include "tests/scripted_console.h"
+
+namespace {
+
+constexpr int ESC_CODE = 27;
+
+std::vector<uint32_t> sieve_primes_below(uint32_t limit)
+{
+    std::vector<bool> composite(limit, false);
+    std::vector<uint32_t> primes;
+    for (uint32_t n = 2; n < limit; ++n) {
+        if (composite[n])
+            continue;
+        primes.push_back(n);
+        for (uint64_t m = uint64_t{n} * n; m < limit; m += n)
+            composite[m] = true;
+    }
+    return primes;
+}
+
+const std::vector<uint32_t>& primes_below_20m()
+{
+    static const std::vector<uint32_t> primes = sieve_primes_below(20000000);
+    return primes;
+}
+
+std::string report_line(int64_t m, uint32_t prime)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, m < 10 ? "\n %d,000,000th Prime: %u\n" : "\n%d,000,000th Prime: %u\n",
+                  static_cast<int>(m), prime);
+    return line;
+}
+
+// What the second phase must print, worked out from a sieve. The clock stands
+// still in these tests, so a finished run reports zero time.
+std::string expected_output(const SearchLimits& l)
+{
+    std::string out;
+    const auto& primes = primes_below_20m();
+    for (size_t i = BASE_PRIME_COUNT; i < primes.size() && primes[i] < l.candidate_limit; ++i) {
+        const int64_t count = static_cast<int64_t>(i) + 1;
+        if (count % l.checkpoint_interval != 0)
+            continue;
+        out += ".";
+        if (count % l.report_interval != 0)
+            continue;
+        const int64_t m = count / l.report_interval;
+        out += report_line(m, primes[i]);
+        if (m == l.final_report)
+            return out + "\nTime taken: 0 Minutes, 0 Seconds, 0 Milliseconds\nAny key exits...";
+    }
+    return out;
+}
+
+// Checkpoints a second phase passes before it ends by itself.
+long checkpoints_of(const SearchLimits& l)
+{
+    long n = 0;
+    for (char c : expected_output(l))
+        n += c == '.';
+    return n;
+}
+
+TEST(FirstPhase, FillsTheTableWithThePrimesBelow65536AndPollsOncePerPrime)
+{
+    scripted::reset();
+    quit_flag = false;
+    std::vector<uint32_t> table(BASE_PRIME_COUNT, 0);
+    build_base_primes(table.data(), BASE_PRIME_COUNT);
+
+    const auto sieve = sieve_primes_below(65536);
+    EXPECT_EQ(table, sieve);
+    EXPECT_EQ(table.back(), 65521u);
+    EXPECT_EQ(scripted::polls(), 6538);
+    EXPECT_EQ(scripted::reads(), 0);
+    EXPECT_FALSE(quit_flag);
+    EXPECT_EQ(scripted::output(), "");
+}
+
+TEST(FirstPhase, StopsExactlyAtTheRequestedCount)
+{
+    scripted::reset();
+    quit_flag = false;
+    std::vector<uint32_t> table(20, 0);
+    build_base_primes(table.data(), 10);
+    const std::vector<uint32_t> expected{2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(table, expected);
+    EXPECT_EQ(scripted::polls(), 6);
+}
+
+TEST(FirstPhase, KeysAtCheckpoints)
+{
+    const struct {
+        const char* name;
+        std::vector<scripted::Key> keys;
+        long quit_at_poll; // 0: runs to the end
+        long reads;
+    } cases[] = {
+        {"Esc at the 100th prime", {{100, ESC_CODE}}, 100, 1},
+        {"a letter is consumed, the Esc behind it ends one poll later", {{1, 'x'}, {1, ESC_CODE}}, 2, 2},
+        {"a two-code key uses two checkpoints", {{5, 0}, {0, 59}, {5, ESC_CODE}}, 7, 3},
+        {"a held second code of 27 ends the run", {{3, 0}, {0, ESC_CODE}}, 4, 2},
+        {"other keys never end it", {{1, 'a'}, {2, 224}, {0, 72}, {6000, 13}}, 0, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scripted::reset(c.keys);
+        quit_flag = false;
+        std::vector<uint32_t> table(BASE_PRIME_COUNT, 0);
+        build_base_primes(table.data(), BASE_PRIME_COUNT);
+
+        const long filled = static_cast<long>(std::count_if(table.begin(), table.end(), [](uint32_t p) { return p != 0; }));
+        EXPECT_EQ(quit_flag, c.quit_at_poll != 0);
+        EXPECT_EQ(scripted::polls(), c.quit_at_poll ? c.quit_at_poll : 6538);
+        EXPECT_EQ(filled, c.quit_at_poll ? 4 + c.quit_at_poll : BASE_PRIME_COUNT);
+        EXPECT_EQ(scripted::reads(), c.reads);
+        EXPECT_EQ(scripted::keys_left(), 0u);
+    }
+}
+
+class SecondPhase : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        scripted::reset();
+        quit_flag = false;
+        build_base_primes(base_primes, BASE_PRIME_COUNT);
+    }
+    void SetUp() override
+    {
+        quit_flag = false;
+        scripted::set_clock(0);
+        start_ms = 0;
+    }
+};
+
+constexpr SearchLimits SILENT_LIMIT{100000, 1000000, 15, 1000001};
+constexpr SearchLimits SMALL_LIMIT{1000, 10000, 15, 300001};
+constexpr SearchLimits FORMAT_SWITCH{1000, 1000, 11, 4293001441};
+constexpr SearchLimits FIRST_MILLION{100000, 1000000, 1, 4293001441};
+constexpr SearchLimits FOUR_CHECKPOINTS{1000, 10000, 1, 4293001441};
+
+template <SearchLimits L>
+void expect_output_of_undisturbed_run(bool ends_with_prompt)
+{
+    SCOPED_TRACE(testing::Message() << "checkpoint " << L.checkpoint_interval << ", limit "
+                                    << L.candidate_limit);
+    const long checkpoints = checkpoints_of(L);
+    scripted::reset({{checkpoints + 50, 'k'}});
+    quit_flag = false;
+    search_primes_within<L>();
+    EXPECT_EQ(scripted::output(), expected_output(L));
+    EXPECT_EQ(quit_flag, ends_with_prompt);
+    // After the prompt the wait polls until the key comes, then reads it.
+    EXPECT_EQ(scripted::polls(), ends_with_prompt ? checkpoints + 50 : checkpoints);
+    EXPECT_EQ(scripted::keys_left(), ends_with_prompt ? 0u : 1u);
+}
+
+TEST_F(SecondPhase, OutputMatchesASieve)
+{
+    expect_output_of_undisturbed_run<SILENT_LIMIT>(false);
+    expect_output_of_undisturbed_run<SMALL_LIMIT>(false);
+    expect_output_of_undisturbed_run<FORMAT_SWITCH>(true);
+    expect_output_of_undisturbed_run<FIRST_MILLION>(true);
+    EXPECT_EQ(expected_output(FIRST_MILLION),
+              "..........\n 1,000,000th Prime: 15485863\n"
+              "\nTime taken: 0 Minutes, 0 Seconds, 0 Milliseconds\nAny key exits...");
+}
+
+TEST_F(SecondPhase, CandidateLimitEndsSilentlyWithoutPolling)
+{
+    scripted::reset();
+    search_primes_within<SILENT_LIMIT>();
+    EXPECT_FALSE(quit_flag);
+    EXPECT_EQ(scripted::polls(), 0);
+    EXPECT_EQ(scripted::output(), "");
+}
+
+TEST_F(SecondPhase, KeysAtCheckpoints)
+{
+    const struct {
+        const char* name;
+        std::vector<scripted::Key> keys;
+        long quit_at_poll;
+    } cases[] = {
+        {"Esc at the first checkpoint", {{1, ESC_CODE}}, 1},
+        {"Esc at the third checkpoint", {{3, ESC_CODE}}, 3},
+        {"a letter is consumed, the Esc behind it ends one checkpoint later", {{2, 'q'}, {2, ESC_CODE}}, 3},
+        {"a two-code key uses two checkpoints", {{1, 0}, {0, 59}, {1, ESC_CODE}}, 3},
+        {"a held second code of 27 ends the run", {{2, 0}, {0, ESC_CODE}}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scripted::reset(c.keys);
+        quit_flag = false;
+        search_primes();
+        EXPECT_TRUE(quit_flag);
+        EXPECT_EQ(scripted::polls(), c.quit_at_poll);
+        // No dot for the checkpoint that read the Esc.
+        EXPECT_EQ(scripted::output(), std::string(static_cast<size_t>(c.quit_at_poll - 1), '.'));
+        EXPECT_EQ(scripted::keys_left(), 0u);
+    }
+}
+
+TEST_F(SecondPhase, WaitAfterThePromptTakesAKeyAlreadyWaiting)
+{
+    // FOUR_CHECKPOINTS reaches its only report at the fourth checkpoint.
+    const struct {
+        const char* name;
+        std::vector<scripted::Key> keys;
+    } cases[] = {
+        {"second of two keys pressed before the last checkpoint", {{4, 'x'}, {4, 'y'}}},
+        {"held second code of a key read at the last checkpoint", {{4, 0}, {0, 59}}},
+        {"Esc ends the wait like any key", {{4, 'x'}, {4, ESC_CODE}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scripted::reset(c.keys);
+        quit_flag = false;
+        search_primes_within<FOUR_CHECKPOINTS>();
+        EXPECT_TRUE(quit_flag);
+        EXPECT_EQ(scripted::polls(), 5);
+        EXPECT_EQ(scripted::keys_left(), 0u);
+        EXPECT_EQ(scripted::output(), expected_output(FOUR_CHECKPOINTS));
+    }
+}
+
+TEST_F(SecondPhase, WaitEndsWhenThereIsNoConsole)
+{
+    scripted::reset({}, false);
+    search_primes_within<FOUR_CHECKPOINTS>();
+    EXPECT_TRUE(quit_flag);
+    EXPECT_EQ(scripted::polls(), 5);
+    EXPECT_EQ(scripted::output(), expected_output(FOUR_CHECKPOINTS));
+}
+
+TEST_F(SecondPhase, ReportsTheTimeSinceTheStart)
+{
+    scripted::reset({{5, 'k'}});
+    start_ms = 0xFFFFFF00u;
+    scripted::set_clock(start_ms + 83456);
+    search_primes_within<FOUR_CHECKPOINTS>();
+    EXPECT_NE(scripted::output().find("\nTime taken: 1 Minutes, 23 Seconds, 456 Milliseconds\nAny key exits..."),
+              std::string::npos)
+        << scripted::output();
+}
+
+} // namespace
