@@ -1,0 +1,237 @@
+#include "tests/terminal.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utmp.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int encoded(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return -1;
+}
+
+void write_all(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw std::runtime_error("write to the terminal failed");
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+}
+
+// The shell's side: runs the program as a job of its own, reports its pid,
+// hands it the terminal on request and exits with its encoded status.
+[[noreturn]] void be_shell(int slave, int go, int report, int control, bool background)
+{
+    if (login_tty(slave) != 0)
+        _exit(120);
+    signal(SIGTTOU, SIG_IGN);
+    const pid_t job = fork();
+    if (job == 0) {
+        setpgid(0, 0);
+        if (!background)
+            tcsetpgrp(0, getpid());
+        signal(SIGTTOU, SIG_DFL);
+        char byte;
+        while (read(go, &byte, 1) < 0 && errno == EINTR) {
+        }
+        execl(PRIMEBENCH_BINARY, "primebench", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    setpgid(job, job);
+    if (!background)
+        tcsetpgrp(0, job);
+    if (write(report, &job, sizeof job) != sizeof job)
+        _exit(121);
+    for (;;) {
+        int status;
+        if (waitpid(job, &status, WNOHANG) == job) {
+            tcsetpgrp(0, getpgrp());
+            _exit(encoded(status));
+        }
+        pollfd request{control, POLLIN, 0};
+        char byte;
+        if (poll(&request, 1, 10) > 0 && read(control, &byte, 1) == 1)
+            tcsetpgrp(0, job);
+    }
+}
+
+} // namespace
+
+Terminal::Terminal(Launch launch)
+{
+    winsize size{24, 80, 0, 0};
+    if (openpty(&master_, &slave_, nullptr, nullptr, &size) != 0)
+        throw std::runtime_error("openpty failed");
+    tcgetattr(slave_, &initial_);
+    int go[2], report[2], control[2];
+    if (pipe2(go, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0 || pipe2(control, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    shell_ = fork();
+    if (shell_ == 0) {
+        close(master_);
+        be_shell(slave_, go[0], report[1], control[0], launch.background);
+    }
+    close(go[0]);
+    close(report[1]);
+    close(control[0]);
+    control_ = control[1];
+    if (read(report[0], &program_, sizeof program_) != sizeof program_)
+        throw std::runtime_error("the shell did not start the program");
+    close(report[0]);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    if (!launch.typed_ahead.empty()) {
+        write_all(master_, launch.typed_ahead);
+        read_available(echo_, 300);
+    }
+    write_all(go[1], "g");
+    close(go[1]);
+}
+
+Terminal::~Terminal()
+{
+    if (exit_code_ < 0) {
+        kill(program_, SIGKILL);
+        kill(shell_, SIGKILL);
+        waitpid(shell_, nullptr, 0);
+    }
+    close(master_);
+    close(slave_);
+    close(control_);
+}
+
+void Terminal::type(std::string_view keys)
+{
+    write_all(master_, keys);
+}
+
+void Terminal::read_available(std::string& into, int timeout_ms)
+{
+    pollfd ready{master_, POLLIN, 0};
+    if (poll(&ready, 1, timeout_ms) <= 0)
+        return;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(master_, buffer, sizeof buffer)) > 0)
+        into.append(buffer, static_cast<size_t>(n));
+}
+
+bool Terminal::wait_for(std::string_view text, int times, int timeout_ms)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (count_of(output_, text) < times) {
+        if (Clock::now() > deadline)
+            return false;
+        read_available(output_, 20);
+    }
+    return true;
+}
+
+bool Terminal::wait_for_exit(int timeout_ms)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        read_available(output_, 10);
+        int status;
+        if (waitpid(shell_, &status, WNOHANG) == shell_) {
+            exit_code_ = encoded(status);
+            read_available(output_, 0);
+            return true;
+        }
+        if (Clock::now() > deadline)
+            return false;
+    }
+}
+
+char Terminal::state() const
+{
+    std::ifstream stat("/proc/" + std::to_string(program_) + "/stat");
+    std::string pid, name, state;
+    stat >> pid >> name >> state;
+    return state.empty() ? '?' : state[0];
+}
+
+void Terminal::hand_over_terminal()
+{
+    write_all(control_, "f");
+}
+
+termios Terminal::settings() const
+{
+    termios now{};
+    tcgetattr(slave_, &now);
+    return now;
+}
+
+bool same_settings(const termios& a, const termios& b)
+{
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+int count_of(const std::string& text, std::string_view what)
+{
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
+Detached run_detached(int timeout_ms)
+{
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t child = fork();
+    if (child == 0) {
+        setsid(); // no controlling terminal from here on
+        const int null = open("/dev/null", O_RDONLY);
+        dup2(null, 0);
+        dup2(out[1], 1);
+        execl(PRIMEBENCH_BINARY, "primebench", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    Detached result{"", -1};
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    char buffer[4096];
+    for (;;) {
+        pollfd ready{out[0], POLLIN, 0};
+        if (poll(&ready, 1, 100) > 0) {
+            const ssize_t n = read(out[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            result.output.append(buffer, static_cast<size_t>(n));
+        }
+        if (Clock::now() > deadline) {
+            kill(child, SIGKILL);
+            break;
+        }
+    }
+    close(out[0]);
+    int status;
+    waitpid(child, &status, 0);
+    result.exit_code = encoded(status);
+    return result;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Runs the real binary on a pseudo-terminal, under a minimal job-control
+// shell, so that tests can type keys, read the screen bytes, stop and
+// continue the job, and check the terminal's settings afterwards.
+
+#include <string>
+#include <string_view>
+
+#include <sys/types.h>
+#include <termios.h>
+
+struct Launch {
+    std::string typed_ahead; // typed (and echoed) before the program starts
+    bool background = false; // started as `primebench &`
+};
+
+class Terminal {
+public:
+    explicit Terminal(Launch launch = {});
+    ~Terminal();
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    void type(std::string_view keys);
+    // Reads until the output holds `text` `times` times; false on timeout.
+    bool wait_for(std::string_view text, int times = 1, int timeout_ms = 20000);
+    // False on timeout; the program is then killed by the destructor.
+    bool wait_for_exit(int timeout_ms = 20000);
+    // The program's exit status, or 128 + the signal that ended it.
+    int exit_code() const { return exit_code_; }
+    // Everything the program wrote, after the echo of typed-ahead keys.
+    const std::string& output() const { return output_; }
+    const std::string& echo() const { return echo_; }
+    // The program's own state letter from /proc ('T' when stopped).
+    char state() const;
+    pid_t program() const { return program_; }
+    void hand_over_terminal();
+
+    termios settings() const;
+    const termios& initial() const { return initial_; }
+
+private:
+    void read_available(std::string& into, int timeout_ms);
+    int master_ = -1;
+    int slave_ = -1;
+    int control_ = -1;
+    pid_t shell_ = -1;
+    pid_t program_ = -1;
+    int exit_code_ = -1;
+    termios initial_{};
+    std::string output_;
+    std::string echo_;
+};
+
+// Compares the fields a program can change with tcsetattr().
+bool same_settings(const termios& a, const termios& b);
+
+int count_of(const std::string& text, std::string_view what);
+
+// Runs the binary with no controlling terminal, standard input from
+// /dev/null and standard output into a pipe, as cron or CI would.
+struct Detached {
+    std::string output;
+    int exit_code;
+};
+Detached run_detached(int timeout_ms);

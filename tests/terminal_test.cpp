@@ -1,0 +1,131 @@
+// The real binary on a pseudo-terminal: what a person at a terminal sees.
+
+#include <chrono>
+#include <csignal>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/terminal.h"
+
+namespace {
+
+const std::string BANNER = "Computing 15,000,000 Prime Numbers - Esc to quit...\r\n";
+
+// The output after the banner of a run that Esc ended in the second phase.
+const std::regex ENDED_BY_ESC("\\.+\r\nExiting\\.\\.\\.");
+
+std::string after_banner(const Terminal& t)
+{
+    const std::string& out = t.output();
+    return out.compare(0, BANNER.size(), BANNER) == 0 ? out.substr(BANNER.size()) : "<no banner> " + out;
+}
+
+// Waits for n progress dots; the banner ends with three dots of its own.
+bool wait_for_dots(Terminal& t, int n)
+{
+    return t.wait_for(".", 3 + n);
+}
+
+void expect_terminal_restored(const Terminal& t)
+{
+    EXPECT_TRUE(same_settings(t.settings(), t.initial()));
+}
+
+TEST(OnATerminal, KeysTypedAheadDiscardTheFirstAndEndTheRunAtTheFirstCheckpoint)
+{
+    Terminal t({"x\x1b"});
+    EXPECT_EQ(t.echo(), "x^[") << "the shell's terminal echoes what is typed before the start";
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_EQ(t.output(), BANNER + "\r\nExiting...");
+    expect_terminal_restored(t);
+}
+
+TEST(OnATerminal, EscAfterSomeDotsEndsTheRunWithoutATimeReport)
+{
+    Terminal t;
+    ASSERT_TRUE(wait_for_dots(t, 2));
+    t.type("ab"); // read and dropped at the next two checkpoints, never echoed
+    ASSERT_TRUE(wait_for_dots(t, 3));
+    EXPECT_NE(t.settings().c_lflag & ICANON, t.initial().c_lflag & ICANON) << "not in non-canonical mode";
+    EXPECT_EQ(t.settings().c_lflag & ECHO, 0u);
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    expect_terminal_restored(t);
+}
+
+TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
+{
+    const struct {
+        const char* name;
+        const char* keys; // typed, or nullptr to send the signal
+        int sig;
+    } cases[] = {
+        {"Ctrl+C", "\x03", SIGINT},
+        {"Ctrl+\\", "\x1c", SIGQUIT},
+        {"kill", nullptr, SIGTERM},
+        {"hang-up", nullptr, SIGHUP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Terminal t;
+        ASSERT_TRUE(wait_for_dots(t, 1));
+        if (c.keys)
+            t.type(c.keys);
+        else
+            kill(t.program(), c.sig);
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(t.exit_code(), 128 + c.sig);
+        EXPECT_TRUE(std::regex_match(after_banner(t), std::regex("\\.+"))) << t.output();
+        expect_terminal_restored(t);
+    }
+}
+
+bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+TEST(OnATerminal, CtrlZRestoresTheTerminalWhileStoppedAndRetakesItOnContinue)
+{
+    Terminal t;
+    ASSERT_TRUE(wait_for_dots(t, 1));
+    t.type("\x1a");
+    ASSERT_TRUE(wait_until([&] { return t.state() == 'T'; })) << "not stopped";
+    expect_terminal_restored(t);
+    kill(t.program(), SIGCONT);
+    ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "echo stays on";
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    expect_terminal_restored(t);
+}
+
+TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
+{
+    Terminal t({"", true});
+    ASSERT_TRUE(wait_for_dots(t, 3));
+    EXPECT_NE(t.state(), 'T');
+    expect_terminal_restored(t);
+    t.hand_over_terminal();
+    ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "never took the terminal";
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    expect_terminal_restored(t);
+}
+
+} // namespace
