@@ -2,7 +2,7 @@
 
 #include <chrono>
 #include <csignal>
-#include <regex>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -14,8 +14,19 @@ namespace {
 
 const std::string BANNER = "Computing 15,000,000 Prime Numbers - Esc to quit...\r\n";
 
-// The output after the banner of a run that Esc ended in the second phase.
-const std::regex ENDED_BY_ESC("\\.+\r\nExiting\\.\\.\\.");
+bool only_dots(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of('.') == std::string::npos;
+}
+
+// The output after the banner of a run that Esc ended in the second phase:
+// dots, then the closing message on a line of its own.
+bool ended_by_esc(const std::string& text)
+{
+    const std::string closing = "\r\nExiting...";
+    return text.size() > closing.size() && text.ends_with(closing) &&
+           only_dots(text.substr(0, text.size() - closing.size()));
+}
 
 std::string after_banner(const Terminal& t)
 {
@@ -55,7 +66,7 @@ TEST(OnATerminal, EscAfterSomeDotsEndsTheRunWithoutATimeReport)
     t.type("\x1b");
     ASSERT_TRUE(t.wait_for_exit());
     EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
     expect_terminal_restored(t);
 }
 
@@ -81,7 +92,7 @@ TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
             kill(t.program(), c.sig);
         ASSERT_TRUE(t.wait_for_exit());
         EXPECT_EQ(t.exit_code(), 128 + c.sig);
-        EXPECT_TRUE(std::regex_match(after_banner(t), std::regex("\\.+"))) << t.output();
+        EXPECT_TRUE(only_dots(after_banner(t))) << t.output();
         expect_terminal_restored(t);
     }
 }
@@ -109,7 +120,7 @@ TEST(OnATerminal, CtrlZRestoresTheTerminalWhileStoppedAndRetakesItOnContinue)
     t.type("\x1b");
     ASSERT_TRUE(t.wait_for_exit());
     EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
     expect_terminal_restored(t);
 }
 
@@ -124,7 +135,7 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
     t.type("\x1b");
     ASSERT_TRUE(t.wait_for_exit());
     EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(std::regex_match(after_banner(t), ENDED_BY_ESC)) << t.output();
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
     expect_terminal_restored(t);
 }
 
