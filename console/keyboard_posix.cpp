@@ -1,6 +1,6 @@
 // Keyboard services on a POSIX terminal.
 //
-// Bytes understood: every byte read is one key code, 0 to 255; Esc is 27.
+// Bytes understood: see key_decoder.cpp, which turns them into key codes.
 //
 // Terminal facts relied on:
 // - /dev/tty is the controlling terminal whatever standard input is, and
@@ -14,8 +14,12 @@
 // - tcsetattr() is async-signal-safe, so the signal handlers restore the
 //   settings themselves before the process dies or stops.
 // - A terminal that is gone reads as end of file or fails with EIO.
+// - With ICRNL off, Enter reads as CR (13), as on the console.
 
 #include "console/keyboard.h"
+
+#include "console/clock.h"
+#include "console/key_decoder.h"
 
 #include <cerrno>
 #include <csignal>
@@ -40,14 +44,15 @@ volatile sig_atomic_t settings_changed = 0;
 // While read_key() waits, the signal keys are keys too (Ctrl+C reads as 3).
 volatile sig_atomic_t signal_keys_off = 0;
 
-unsigned char input[64];
-size_t input_start = 0;
-size_t input_end = 0;
+KeyReader reader;
+// The second code of a two-code key, held for the next read_key().
+int pending_code = -1;
 
 termios benchmark_settings()
 {
     termios t = saved;
     t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
+    t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
     if (signal_keys_off)
         t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
     t.c_cc[VMIN] = 1;
@@ -74,7 +79,6 @@ void give_up()
 {
     restore_settings();
     console_state = DEAD;
-    input_start = input_end = 0;
     if (tty >= 0)
         close(tty);
     tty = -1;
@@ -168,76 +172,106 @@ bool console_open()
     return console_state == OPEN;
 }
 
-// Moves whatever the terminal has ready into the buffer, without waiting.
-void read_ready()
+// Moves what the terminal has ready into the reader, without waiting; true
+// when something came.
+bool read_ready()
 {
-    if (input_start == input_end)
-        input_start = input_end = 0;
-    if (input_end == sizeof input)
-        return;
+    uint8_t chunk[KEY_BUFFER_SIZE];
+    const size_t room = reader_room(reader);
+    if (room == 0)
+        return false;
     for (;;) {
-        const ssize_t n = read(tty, input + input_end, sizeof input - input_end);
+        const ssize_t n = read(tty, chunk, room);
         if (n > 0) {
-            input_end += static_cast<size_t>(n);
-            return;
+            reader_append(reader, chunk, static_cast<size_t>(n), clock_ms());
+            return true;
         }
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
+            return false;
         give_up(); // end of file, hang-up or a failed read
-        return;
+        return false;
     }
 }
 
-// Waits until input arrives, with the signal keys off meanwhile.
+// Waits until the terminal has input or timeout_ms pass (-1: no limit).
+bool wait_readable(int timeout_ms)
+{
+    pollfd ready{tty, POLLIN, 0};
+    int n;
+    do
+        n = poll(&ready, 1, timeout_ms);
+    while (n < 0 && errno == EINTR);
+    if (n < 0 || (ready.revents & (POLLERR | POLLNVAL)) != 0) {
+        give_up();
+        return false;
+    }
+    return n > 0;
+}
+
+// The next complete keystroke (length 0 if none). Waits only while the
+// input ends inside an unfinished sequence, and no longer than its grace.
+Keystroke next_keystroke()
+{
+    while (console_state == OPEN) {
+        const uint32_t now = clock_ms();
+        const Pending p = reader_peek(reader, now);
+        if (p.key.length != 0)
+            return p.key;
+        if (read_ready())
+            continue;
+        if (!p.unfinished || console_state != OPEN)
+            break;
+        wait_readable(static_cast<int>(p.settles_ms - now));
+    }
+    return {0, {0, 0}};
+}
+
+// Blocks until input arrives, with the signal keys off meanwhile.
 bool wait_for_input()
 {
     if (!take_terminal())
         return false;
     signal_keys_off = 1;
     apply_settings();
-    pollfd ready{tty, POLLIN, 0};
-    int n;
-    do
-        n = poll(&ready, 1, -1);
-    while (n < 0 && errno == EINTR);
+    const bool ready = wait_readable(-1);
     signal_keys_off = 0;
     if (settings_changed)
         apply_settings();
-    if (n < 0 || (ready.revents & (POLLERR | POLLNVAL)) != 0) {
-        give_up();
-        return false;
-    }
-    read_ready();
-    return console_state == OPEN;
-}
-
-bool buffered()
-{
-    return input_start != input_end;
+    return ready;
 }
 
 } // namespace
 
 int key_available()
 {
+    if (pending_code != -1)
+        return 1;
     if (!console_open() || !take_terminal())
         return 0;
-    if (!buffered())
-        read_ready();
-    return buffered() ? 1 : 0;
+    return next_keystroke().length != 0 ? 1 : 0;
 }
 
 int read_key()
 {
-    if (!console_open())
+    if (pending_code != -1) {
+        const int code = pending_code;
+        pending_code = -1;
+        return code;
+    }
+    if (!console_open() || !take_terminal())
         return -1;
-    while (!buffered()) {
+    Keystroke k = next_keystroke();
+    while (k.length == 0) {
         if (!wait_for_input())
             return -1;
+        k = next_keystroke();
     }
-    return input[input_start++];
+    reader_take(reader);
+    if (k.length == 2)
+        pending_code = k.codes[1];
+    return k.codes[0];
 }
 
 int console_present()

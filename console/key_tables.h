@@ -1,0 +1,33 @@
+#pragma once
+// The console's key tables: which two codes a key without a character gives,
+// by scan code and modifiers. One source for every platform: the Windows
+// console feeds real scan codes, the POSIX decoder names the key it decoded.
+
+#include <cstdint>
+
+struct KeyPair {
+    uint8_t prefix;
+    uint8_t code;
+};
+
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// The extended code of a key, if it has one. Enhanced keys (the navigation
+// cluster, keypad Enter and slash) are looked up in their own table and taken
+// as they stand; other keys only where the pair is 0 or 224 and a non-zero
+// second code. Scan codes outside the tables have none.
+bool extended_key(uint16_t scan_code, bool enhanced, Modifiers modifiers, KeyPair& pair);
+
+// The scan code of the key that types `c` on a US layout, plain, shifted or
+// with Ctrl; -1 if no key does.
+int scan_code_typing(uint8_t c);
+
+namespace scan {
+inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, F1 = 59, F11 = 87, F12 = 88;
+inline constexpr uint16_t HOME = 71, UP = 72, PAGE_UP = 73, LEFT = 75, RIGHT = 77, END = 79, DOWN = 80,
+                          PAGE_DOWN = 81, INSERT = 82, DELETE = 83;
+} // namespace scan
