@@ -140,3 +140,68 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
 }
 
 } // namespace
+
+namespace {
+
+// Progress dots: those after the banner and before the closing message.
+int dots_after_banner(const Terminal& t)
+{
+    const std::string rest = after_banner(t);
+    return count_of(rest.substr(0, rest.find('\r')), ".");
+}
+
+TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
+{
+    const struct {
+        const char* name;
+        const char* bytes;
+        int further_dots; // beyond an Esc typed alone at the same moment
+    } cases[] = {
+        {"Esc alone", "\x1b", 0},
+        {"Up, then Esc", "\x1b[A\x1b", 2},
+        {"a letter, then Esc", "q\x1b", 1},
+        {"a focus report, then Esc", "\x1b[I\x1b", 0},
+        {"an SGR mouse report, then Esc", "\x1b[<0;12;7M\x1b", 0},
+        {"an X10 mouse report, then Esc", "\x1b[M !!\x1b", 0},
+        {"Alt+] ends the run at its second code", "\x1b]", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Terminal t;
+        ASSERT_TRUE(wait_for_dots(t, 1));
+        t.type(c.bytes);
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(t.exit_code(), 0);
+        EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
+        EXPECT_EQ(dots_after_banner(t), 1 + c.further_dots) << t.output();
+        expect_terminal_restored(t);
+    }
+}
+
+TEST(KeysOnATerminal, AnArrowSplitAcrossTwoWritesDoesNotEndTheRun)
+{
+    Terminal t;
+    ASSERT_TRUE(wait_for_dots(t, 1));
+    t.type("\x1b");
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    t.type("[A");
+    ASSERT_TRUE(wait_for_dots(t, 4)) << "the run ended: " << t.output();
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
+    expect_terminal_restored(t);
+}
+
+TEST(KeysOnATerminal, EnterReadsAsCarriageReturnAndCrToLfIsRestored)
+{
+    Terminal t;
+    ASSERT_TRUE(wait_for_dots(t, 1));
+    EXPECT_EQ(t.settings().c_iflag & ICRNL, 0u);
+    EXPECT_NE(t.initial().c_iflag & ICRNL, 0u);
+    t.type("\r\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(dots_after_banner(t), 2) << t.output();
+    expect_terminal_restored(t);
+}
+
+} // namespace
