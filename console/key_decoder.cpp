@@ -127,7 +127,7 @@ uint16_t function_key(int n) // F1 to F12, or 0
 // ESC [ n ~ and its rxvt forms: the key numbered n, or none.
 Keystroke numbered_key(int n, Modifiers m)
 {
-    static constexpr uint16_t NAVIGATION[] = {0, scan::HOME, scan::INSERT, scan::DELETE, scan::END,
+    static constexpr uint16_t NAVIGATION[] = {0, scan::HOME, scan::INSERT, scan::DEL, scan::END,
                                               scan::PAGE_UP, scan::PAGE_DOWN, scan::HOME, scan::END};
     if (n >= 1 && n <= 8)
         return named(NAVIGATION[n], true, m);

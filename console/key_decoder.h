@@ -5,17 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "console/key_tables.h"
+
 // How long the rest of a key's sequence may take to follow its first bytes.
 // A terminal writes a key's whole sequence at once, so locally it arrives in
 // one read; over a remote link the pieces of one write follow each other
 // within a few milliseconds. 50 ms is past both, yet short enough that a lone
 // Esc still feels immediate.
 inline constexpr uint32_t ESC_GRACE_MS = 50;
-
-struct Keystroke {
-    int length; // 0: none, 1: one code, 2: a prefix and a second code
-    uint8_t codes[2];
-};
 
 enum class Scan {
     keystroke,  // a key, `used` bytes long

@@ -162,3 +162,15 @@ int scan_code_typing(uint8_t c)
                 return s;
     return -1;
 }
+
+Keystroke keystroke_of(const KeyEvent& event)
+{
+    if (!event.is_key || !event.key_down)
+        return {0, {0, 0}};
+    if (event.character != 0)
+        return {1, {event.character, 0}};
+    KeyPair pair;
+    if (!extended_key(event.scan_code, event.enhanced, event.modifiers, pair))
+        return {0, {0, 0}};
+    return {2, {pair.prefix, pair.code}};
+}

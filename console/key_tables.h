@@ -10,6 +10,12 @@ struct KeyPair {
     uint8_t code;
 };
 
+// What one key press reads as.
+struct Keystroke {
+    int length; // 0: none, 1: one code, 2: a prefix and a second code
+    uint8_t codes[2];
+};
+
 struct Modifiers {
     bool shift = false;
     bool ctrl = false;
@@ -22,6 +28,21 @@ struct Modifiers {
 // second code. Scan codes outside the tables have none.
 bool extended_key(uint16_t scan_code, bool enhanced, Modifiers modifiers, KeyPair& pair);
 
+// A console key event, as the Windows console reports it.
+struct KeyEvent {
+    bool is_key;        // false for mouse, focus, menu and buffer-size events
+    bool key_down;
+    uint16_t scan_code;
+    uint8_t character;  // 0 when the key types none
+    bool enhanced;
+    Modifiers modifiers;
+};
+
+// One event is one keystroke at most: its character if it types one, else
+// its extended code. Key releases, other events and keys with neither
+// (Shift, Ctrl, Alt and the lock keys on their own) read as none.
+Keystroke keystroke_of(const KeyEvent& event);
+
 // The scan code of the key that types `c` on a US layout, plain, shifted or
 // with Ctrl; -1 if no key does.
 int scan_code_typing(uint8_t c);
@@ -29,5 +50,5 @@ int scan_code_typing(uint8_t c);
 namespace scan {
 inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, F1 = 59, F11 = 87, F12 = 88;
 inline constexpr uint16_t HOME = 71, UP = 72, PAGE_UP = 73, LEFT = 75, RIGHT = 77, END = 79, DOWN = 80,
-                          PAGE_DOWN = 81, INSERT = 82, DELETE = 83;
+                          PAGE_DOWN = 81, INSERT = 82, DEL = 83;
 } // namespace scan
