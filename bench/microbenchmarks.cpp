@@ -81,9 +81,3 @@ BENCHMARK(BM_div32);
 
 BENCHMARK_MAIN();
 
-// The engine calls these at checkpoints; the window above never reaches one.
-int key_available() { return 0; }
-int read_key() { return -1; }
-int console_present() { return 0; }
-void report_elapsed() {}
-void message(const char*, ...) {}

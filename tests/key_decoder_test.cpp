@@ -165,6 +165,28 @@ TEST(KeyDecoder, EverythingElseIsConsumedWhole)
     });
 }
 
+// What tmux sent for `send-keys Up Down Left Right Home End IC DC PPage NPage
+// F1 F2 F5 F11 F12 C-Up S-Up M-Up C-PPage S-F1 C-F1 M-F12 BTab M-a`, a bar
+// typed after each, as a raw byte dump in its pane showed it.
+TEST(KeyDecoder, KeysCapturedFromTmux)
+{
+    const std::string captured =
+        "\x1b[A|\x1b[B|\x1b[D|\x1b[C|\x1b[1~|\x1b[4~|\x1b[2~|\x1b[3~|\x1b[5~|\x1b[6~|\x1bOP|"
+        "\x1bOQ|\x1b[15~|\x1b[23~|\x1b[24~|\x1b[1;5A|\x1b[1;2A|\x1b[1;3A|\x1b[5;5~|"
+        "\x1b[1;2P|\x1b[1;5P|\x1b[24;3~|\x1b[Z|\x1b" "a|";
+    const std::vector<std::vector<int>> keys = {
+        {224, 72},  {224, 80},  {224, 75}, {224, 77}, {224, 71}, {224, 79}, {224, 82}, {224, 83},
+        {224, 73},  {224, 81},  {0, 59},   {0, 60},   {0, 63},   {224, 133}, {224, 134}, {224, 141},
+        {224, 72},  {0, 152},   {224, 134}, {0, 84},  {0, 94},   {224, 140}, {0, 15},   {0, 30},
+    };
+    std::vector<int> expected;
+    for (const auto& k : keys) {
+        expected.insert(expected.end(), k.begin(), k.end());
+        expected.push_back('|');
+    }
+    EXPECT_EQ(codes_of(captured), expected);
+}
+
 TEST(KeyReader, AnEscWaitsForItsGraceBeforeItIsAKey)
 {
     KeyReader reader;
