@@ -44,6 +44,8 @@ namespace {
 constexpr uint8_t ESC = 0x1b;
 constexpr uint8_t BEL = 0x07;
 
+constexpr Decoded UNFINISHED{Scan::unfinished, 0, NO_KEY};
+
 Keystroke one(uint8_t c)
 {
     return {1, {c, 0}};
@@ -53,7 +55,7 @@ Keystroke named(uint16_t scan_code, bool enhanced, Modifiers m)
 {
     KeyPair pair;
     if (!extended_key(scan_code, enhanced, m, pair))
-        return {0, {0, 0}};
+        return NO_KEY;
     return {2, {pair.prefix, pair.code}};
 }
 
@@ -61,7 +63,7 @@ Keystroke named(uint16_t scan_code, bool enhanced, Modifiers m)
 Keystroke alt_key(uint8_t c)
 {
     const int s = c == 0 ? scan::TWO : scan_code_typing(c);
-    const Keystroke k = s < 0 ? Keystroke{0, {0, 0}} : named(static_cast<uint16_t>(s), false, {false, false, true});
+    const Keystroke k = s < 0 ? NO_KEY : named(static_cast<uint16_t>(s), false, {false, false, true});
     return k.length ? k : one(c);
 }
 
@@ -73,13 +75,19 @@ Decoded key(size_t used, Keystroke k)
 
 Decoded ignored(size_t used)
 {
-    return {Scan::ignored, used, {0, {0, 0}}};
+    return {Scan::ignored, used, NO_KEY};
 }
 
 // What an unfinished sequence of n bytes is once settled: dropped.
 Decoded unfinished_or_dropped(size_t n, bool settled)
 {
-    return settled ? ignored(n) : Decoded{Scan::unfinished, 0, {0, {0, 0}}};
+    return settled ? ignored(n) : UNFINISHED;
+}
+
+// What a bare introducer (ESC, ESC [, ESC O, ESC ] ...) is once settled: a key.
+Decoded unfinished_or_key(size_t n, Keystroke k, bool settled)
+{
+    return settled ? key(n, k) : UNFINISHED;
 }
 
 Modifiers from_parameter(int m)
@@ -134,7 +142,7 @@ Keystroke numbered_key(int n, Modifiers m)
     static constexpr int F_NUMBERS[] = {11, 12, 13, 14, 15, 17, 18, 19, 20, 21, 23, 24};
     const int* f = std::find(std::begin(F_NUMBERS), std::end(F_NUMBERS), n);
     if (f == std::end(F_NUMBERS))
-        return {0, {0, 0}}; // paste markers 200/201, unknown keys
+        return NO_KEY; // paste markers 200/201, unknown keys
     return named(function_key(static_cast<int>(f - F_NUMBERS) + 1), false, m);
 }
 
@@ -180,7 +188,7 @@ Decoded linux_function_key(const uint8_t* bytes, size_t n, bool settled)
 Decoded control_sequence(const uint8_t* bytes, size_t n, bool settled)
 {
     if (n == 2)
-        return settled ? key(2, alt_key('[')) : Decoded{Scan::unfinished, 0, {0, {0, 0}}};
+        return unfinished_or_key(2, alt_key('['), settled);
     if (bytes[2] == '[')
         return linux_function_key(bytes, n, settled);
     if (bytes[2] == 'M')
@@ -233,7 +241,7 @@ Decoded control_sequence(const uint8_t* bytes, size_t n, bool settled)
 Decoded single_shift(const uint8_t* bytes, size_t n, bool settled)
 {
     if (n == 2)
-        return settled ? key(2, alt_key('O')) : Decoded{Scan::unfinished, 0, {0, {0, 0}}};
+        return unfinished_or_key(2, alt_key('O'), settled);
     size_t i = 2;
     const Parameters p = read_parameters(bytes, n, i);
     if (i == n)
@@ -265,7 +273,7 @@ bool opens_string(uint8_t c)
 Decoded string_sequence(const uint8_t* bytes, size_t n, bool settled)
 {
     if (n == 2)
-        return settled ? key(2, alt_key(bytes[1])) : Decoded{Scan::unfinished, 0, {0, {0, 0}}};
+        return unfinished_or_key(2, alt_key(bytes[1]), settled);
     for (size_t i = 2; i < n; ++i) {
         if (bytes[i] == BEL)
             return ignored(i + 1);
@@ -288,7 +296,7 @@ Decoded decode_key(const uint8_t* bytes, size_t n, bool settled)
     if (bytes[0] != ESC)
         return key(1, one(bytes[0]));
     if (n == 1)
-        return settled ? key(1, one(ESC)) : Decoded{Scan::unfinished, 0, {0, {0, 0}}};
+        return unfinished_or_key(1, one(ESC), settled);
     const uint8_t c = bytes[1];
     if (c == '[')
         return control_sequence(bytes, n, settled);
@@ -383,10 +391,10 @@ Pending reader_peek(KeyReader& reader, uint32_t now_ms)
         if (reader.skipping != KeyReader::NOT_SKIPPING) {
             skip_rest(reader, now_ms);
             if (reader.skipping != KeyReader::NOT_SKIPPING)
-                return {{0, {0, 0}}, false, 0};
+                return {NO_KEY, false, 0};
         }
         if (reader.length == 0)
-            return {{0, {0, 0}}, false, 0};
+            return {NO_KEY, false, 0};
         const Decoded d = decode_key(reader.bytes, reader.length, settled(reader, now_ms));
         switch (d.scan) {
         case Scan::keystroke:
@@ -397,7 +405,7 @@ Pending reader_peek(KeyReader& reader, uint32_t now_ms)
             break;
         case Scan::unfinished:
             if (reader.length < KEY_BUFFER_SIZE)
-                return {{0, {0, 0}}, true, reader.last_input_ms + ESC_GRACE_MS};
+                return {NO_KEY, true, reader.last_input_ms + ESC_GRACE_MS};
             start_skipping(reader);
             break;
         }

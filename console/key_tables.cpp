@@ -166,11 +166,11 @@ int scan_code_typing(uint8_t c)
 Keystroke keystroke_of(const KeyEvent& event)
 {
     if (!event.is_key || !event.key_down)
-        return {0, {0, 0}};
+        return NO_KEY;
     if (event.character != 0)
         return {1, {event.character, 0}};
     KeyPair pair;
     if (!extended_key(event.scan_code, event.enhanced, event.modifiers, pair))
-        return {0, {0, 0}};
+        return NO_KEY;
     return {2, {pair.prefix, pair.code}};
 }

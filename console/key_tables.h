@@ -16,6 +16,8 @@ struct Keystroke {
     uint8_t codes[2];
 };
 
+inline constexpr Keystroke NO_KEY{0, {0, 0}};
+
 struct Modifiers {
     bool shift = false;
     bool ctrl = false;

@@ -225,7 +225,7 @@ Keystroke next_keystroke()
             break;
         wait_readable(static_cast<int>(p.settles_ms - now));
     }
-    return {0, {0, 0}};
+    return NO_KEY;
 }
 
 // Blocks until input arrives, with the signal keys off meanwhile.

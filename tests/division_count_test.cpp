@@ -1,4 +1,4 @@
-// The engine does exactly the specified work: as many trial divisions as a
+// The engine does exactly the benchmark's work: as many trial divisions as a
 // plain, independent restatement of the loop, over the same candidates.
 
 #include <cstdint>
