@@ -42,7 +42,7 @@ void write_all(int fd, std::string_view bytes)
 
 // The shell's side: runs the program as a job of its own, reports its pid,
 // hands it the terminal on request and exits with its encoded status.
-[[noreturn]] void be_shell(int slave, int go, int report, int control, bool background)
+[[noreturn]] void be_shell(int slave, int go, int report, int control, const Launch& launch)
 {
     if (login_tty(slave) != 0)
         _exit(120);
@@ -50,17 +50,17 @@ void write_all(int fd, std::string_view bytes)
     const pid_t job = fork();
     if (job == 0) {
         setpgid(0, 0);
-        if (!background)
+        if (!launch.background)
             tcsetpgrp(0, getpid());
         signal(SIGTTOU, SIG_DFL);
         char byte;
         while (read(go, &byte, 1) < 0 && errno == EINTR) {
         }
-        execl(PRIMEBENCH_BINARY, "primebench", static_cast<char*>(nullptr));
+        execl(launch.program, launch.program, static_cast<char*>(nullptr));
         _exit(127);
     }
     setpgid(job, job);
-    if (!background)
+    if (!launch.background)
         tcsetpgrp(0, job);
     if (write(report, &job, sizeof job) != sizeof job)
         _exit(121);
@@ -91,7 +91,7 @@ Terminal::Terminal(Launch launch)
     shell_ = fork();
     if (shell_ == 0) {
         close(master_);
-        be_shell(slave_, go[0], report[1], control[0], launch.background);
+        be_shell(slave_, go[0], report[1], control[0], launch);
     }
     close(go[0]);
     close(report[1]);

@@ -6,12 +6,17 @@
 #include <string>
 #include <string_view>
 
+#ifndef PRIMEBENCH_BINARY
+#error "PRIMEBENCH_BINARY names the program under test"
+#endif
+
 #include <sys/types.h>
 #include <termios.h>
 
 struct Launch {
     std::string typed_ahead; // typed (and echoed) before the program starts
     bool background = false; // started as `primebench &`
+    const char* program = PRIMEBENCH_BINARY;
 };
 
 class Terminal {

@@ -205,3 +205,35 @@ TEST(KeysOnATerminal, EnterReadsAsCarriageReturnAndCrToLfIsRestored)
 }
 
 } // namespace
+
+namespace {
+
+// read_key() on its own, waiting for a key: the signal keys are keys then.
+TEST(ReadKeyOnATerminal, WhileItWaitsCtrlCIsCodeThreeAndTheSettingsComeBack)
+{
+    const struct {
+        const char* name;
+        const char* keys;
+        const char* codes;
+    } cases[] = {
+        {"Ctrl+C", "\x03", "3"},
+        {"Ctrl+Z", "\x1a", "26"},
+        {"Ctrl+\\", "\x1c", "28"},
+        {"F1", "\x1bOP", "0 59"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Launch launch;
+        launch.program = READ_KEY_PROBE;
+        Terminal t(launch);
+        ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ISIG) == 0; })) << "signal keys stay on";
+        EXPECT_EQ(t.settings().c_lflag & (ICANON | ECHO), 0u);
+        t.type(c.keys);
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(t.exit_code(), 0);
+        EXPECT_EQ(t.output(), std::string(c.codes) + "\r\n");
+        expect_terminal_restored(t);
+    }
+}
+
+} // namespace
