@@ -51,19 +51,11 @@ Keystroke one(uint8_t c)
     return {1, {c, 0}};
 }
 
-Keystroke named(uint16_t scan_code, bool enhanced, Modifiers m)
-{
-    KeyPair pair;
-    if (!extended_key(scan_code, enhanced, m, pair))
-        return NO_KEY;
-    return {2, {pair.prefix, pair.code}};
-}
-
 // Alt with the key that types c, as terminals send it: ESC then c.
 Keystroke alt_key(uint8_t c)
 {
     const int s = c == 0 ? scan::TWO : scan_code_typing(c);
-    const Keystroke k = s < 0 ? NO_KEY : named(static_cast<uint16_t>(s), false, {false, false, true});
+    const Keystroke k = s < 0 ? NO_KEY : extended_keystroke(static_cast<uint16_t>(s), false, with::ALT);
     return k.length ? k : one(c);
 }
 
@@ -138,12 +130,12 @@ Keystroke numbered_key(int n, Modifiers m)
     static constexpr uint16_t NAVIGATION[] = {0, scan::HOME, scan::INSERT, scan::DEL, scan::END,
                                               scan::PAGE_UP, scan::PAGE_DOWN, scan::HOME, scan::END};
     if (n >= 1 && n <= 8)
-        return named(NAVIGATION[n], true, m);
+        return extended_keystroke(NAVIGATION[n], true, m);
     static constexpr int F_NUMBERS[] = {11, 12, 13, 14, 15, 17, 18, 19, 20, 21, 23, 24};
     const int* f = std::find(std::begin(F_NUMBERS), std::end(F_NUMBERS), n);
     if (f == std::end(F_NUMBERS))
         return NO_KEY; // paste markers 200/201, unknown keys
-    return named(function_key(static_cast<int>(f - F_NUMBERS) + 1), false, m);
+    return extended_keystroke(function_key(static_cast<int>(f - F_NUMBERS) + 1), false, m);
 }
 
 struct Parameters {
@@ -181,7 +173,7 @@ Decoded linux_function_key(const uint8_t* bytes, size_t n, bool settled)
     if (n < 4)
         return unfinished_or_dropped(n, settled);
     if (bytes[3] >= 'A' && bytes[3] <= 'E')
-        return key(4, named(function_key(bytes[3] - 'A' + 1), false, {}));
+        return key(4, extended_keystroke(function_key(bytes[3] - 'A' + 1), false, {}));
     return ignored(3);
 }
 
@@ -216,23 +208,23 @@ Decoded control_sequence(const uint8_t* bytes, size_t n, bool settled)
     const int first = p.value[0];
     const Modifiers m = from_parameter(p.count >= 2 ? p.value[1] : 1);
     if (const uint16_t cursor = cursor_key(final))
-        return first <= 1 ? key(used, named(cursor, true, m)) : ignored(used);
+        return first <= 1 ? key(used, extended_keystroke(cursor, true, m)) : ignored(used);
     switch (final) {
     case 'P': case 'Q': case 'R': case 'S':
         // With other parameters, R is a cursor-position report.
-        return first <= 1 ? key(used, named(function_key(final - 'P' + 1), false, m)) : ignored(used);
+        return first <= 1 ? key(used, extended_keystroke(function_key(final - 'P' + 1), false, m)) : ignored(used);
     case 'Z':
-        return key(used, named(scan::TAB, false, {true, false, false}));
+        return key(used, extended_keystroke(scan::TAB, false, with::SHIFT));
     case 'a': case 'b': case 'c': case 'd':
-        return key(used, named(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, {true, false, false}));
+        return key(used, extended_keystroke(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, with::SHIFT));
     case '~':
         return key(used, numbered_key(first, m));
     case '$':
-        return key(used, numbered_key(first, {true, false, false}));
+        return key(used, numbered_key(first, with::SHIFT));
     case '^':
-        return key(used, numbered_key(first, {false, true, false}));
+        return key(used, numbered_key(first, with::CTRL));
     case '@':
-        return key(used, numbered_key(first, {true, true, false}));
+        return key(used, numbered_key(first, with::CTRL_SHIFT));
     default:
         return ignored(used); // focus reports and everything else
     }
@@ -252,11 +244,11 @@ Decoded single_shift(const uint8_t* bytes, size_t n, bool settled)
     const size_t used = i + 1;
     const Modifiers m = from_parameter(p.count ? p.value[p.count >= 2 ? 1 : 0] : 1);
     if (const uint16_t cursor = cursor_key(final))
-        return key(used, named(cursor, true, m));
+        return key(used, extended_keystroke(cursor, true, m));
     if (final >= 'P' && final <= 'S')
-        return key(used, named(function_key(final - 'P' + 1), false, m));
+        return key(used, extended_keystroke(function_key(final - 'P' + 1), false, m));
     if (final >= 'a' && final <= 'd')
-        return key(used, named(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, {false, true, false}));
+        return key(used, extended_keystroke(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, with::CTRL));
     if (final == 'M')
         return key(used, one('\r'));
     static constexpr char KEYPAD[] = "*+,-./0123456789"; // finals j to y
@@ -292,7 +284,7 @@ Decoded string_sequence(const uint8_t* bytes, size_t n, bool settled)
 Decoded decode_key(const uint8_t* bytes, size_t n, bool settled)
 {
     if (bytes[0] == 0)
-        return key(1, named(scan::TWO, false, {false, true, false}));
+        return key(1, extended_keystroke(scan::TWO, false, with::CTRL));
     if (bytes[0] != ESC)
         return key(1, one(bytes[0]));
     if (n == 1)

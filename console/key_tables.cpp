@@ -153,6 +153,14 @@ bool extended_key(uint16_t scan_code, bool enhanced, Modifiers modifiers, KeyPai
     return true;
 }
 
+Keystroke extended_keystroke(uint16_t scan_code, bool enhanced, Modifiers modifiers)
+{
+    KeyPair pair;
+    if (!extended_key(scan_code, enhanced, modifiers, pair))
+        return NO_KEY;
+    return {2, {pair.prefix, pair.code}};
+}
+
 int scan_code_typing(uint8_t c)
 {
     // Lowest scan code first, so that the main keys win over the keypad.
@@ -169,8 +177,5 @@ Keystroke keystroke_of(const KeyEvent& event)
         return NO_KEY;
     if (event.character != 0)
         return {1, {event.character, 0}};
-    KeyPair pair;
-    if (!extended_key(event.scan_code, event.enhanced, event.modifiers, pair))
-        return NO_KEY;
-    return {2, {pair.prefix, pair.code}};
+    return extended_keystroke(event.scan_code, event.enhanced, event.modifiers);
 }

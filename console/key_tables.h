@@ -24,11 +24,21 @@ struct Modifiers {
     bool alt = false;
 };
 
+namespace with {
+inline constexpr Modifiers SHIFT{true, false, false};
+inline constexpr Modifiers CTRL{false, true, false};
+inline constexpr Modifiers ALT{false, false, true};
+inline constexpr Modifiers CTRL_SHIFT{true, true, false};
+} // namespace with
+
 // The extended code of a key, if it has one. Enhanced keys (the navigation
 // cluster, keypad Enter and slash) are looked up in their own table and taken
 // as they stand; other keys only where the pair is 0 or 224 and a non-zero
 // second code. Scan codes outside the tables have none.
 bool extended_key(uint16_t scan_code, bool enhanced, Modifiers modifiers, KeyPair& pair);
+
+// The same as a keystroke of two codes; NO_KEY where the key has none.
+Keystroke extended_keystroke(uint16_t scan_code, bool enhanced, Modifiers modifiers);
 
 // A console key event, as the Windows console reports it.
 struct KeyEvent {

@@ -9,9 +9,9 @@
 namespace {
 
 constexpr Modifiers NONE{};
-constexpr Modifiers SHIFT{true, false, false};
-constexpr Modifiers CTRL{false, true, false};
-constexpr Modifiers ALT{false, false, true};
+using with::ALT;
+using with::CTRL;
+using with::SHIFT;
 
 KeyEvent key_down(uint16_t scan, uint8_t character, bool enhanced = false, Modifiers m = NONE)
 {

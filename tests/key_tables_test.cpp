@@ -66,12 +66,12 @@ TEST(KeyTables, EachVariantPassesExactlyItsListedPairs)
     add_function_keys(alt, 104, 139);
 
     EXPECT_EQ(passing({}), plain);
-    EXPECT_EQ(passing({true, false, false}), shift);
-    EXPECT_EQ(passing({false, true, false}), ctrl);
-    EXPECT_EQ(passing({false, false, true}), alt);
+    EXPECT_EQ(passing(with::SHIFT), shift);
+    EXPECT_EQ(passing(with::CTRL), ctrl);
+    EXPECT_EQ(passing(with::ALT), alt);
     // Alt wins over Ctrl, Ctrl over Shift.
     EXPECT_EQ(passing({true, true, true}), alt);
-    EXPECT_EQ(passing({true, true, false}), ctrl);
+    EXPECT_EQ(passing(with::CTRL_SHIFT), ctrl);
 }
 
 TEST(KeyTables, NoPairPassesForKeysThatOnlyTypeOrModify)
@@ -80,8 +80,7 @@ TEST(KeyTables, NoPairPassesForKeysThatOnlyTypeOrModify)
     std::set<int> found;
     for (int s = 0; s <= 88; ++s) {
         bool any = false;
-        for (const Modifiers m : {Modifiers{}, Modifiers{true, false, false}, Modifiers{false, true, false},
-                                  Modifiers{false, false, true}}) {
+        for (const Modifiers m : {Modifiers{}, with::SHIFT, with::CTRL, with::ALT}) {
             KeyPair p{};
             any = any || extended_key(static_cast<uint16_t>(s), false, m, p);
         }
@@ -100,13 +99,13 @@ TEST(KeyTables, EnhancedKeysTakeTheirPairsWithoutATest)
         KeyPair pair;
     } cases[] = {
         {28, {}, true, {13, 0}},                   // keypad Enter with no character
-        {28, {false, true, false}, true, {10, 0}}, // Ctrl+keypad Enter
-        {53, {true, false, false}, true, {63, 0}}, // Shift+keypad slash
-        {53, {false, false, true}, true, {0, 164}},
-        {73, {false, true, false}, true, {224, 134}}, // Ctrl+Page Up, the same codes as F12
+        {28, with::CTRL, true, {10, 0}}, // Ctrl+keypad Enter
+        {53, with::SHIFT, true, {63, 0}}, // Shift+keypad slash
+        {53, with::ALT, true, {0, 164}},
+        {73, with::CTRL, true, {224, 134}}, // Ctrl+Page Up, the same codes as F12
         {72, {}, true, {224, 72}},
-        {72, {false, false, true}, true, {0, 152}},
-        {83, {false, true, false}, true, {224, 147}},
+        {72, with::ALT, true, {0, 152}},
+        {83, with::CTRL, true, {224, 147}},
         {29, {}, false, {}}, // right Ctrl: enhanced but not in the table, main table not consulted
         {59, {}, false, {}}, // F1 marked enhanced is not looked up in the main table
     };
