@@ -262,21 +262,34 @@ bool opens_string(uint8_t c)
     return c == ']' || c == 'P' || c == 'X' || c == '^' || c == '_';
 }
 
+struct StringEnd {
+    bool found;
+    size_t used; // through the end if found; else what surely belongs to the string
+};
+
+// Looks for the end of a control string from bytes[from] on: BEL or ESC \,
+// taken with it; any other ESC cuts the string short and is left to what
+// follows. A trailing ESC is not counted: it may begin the ESC \.
+StringEnd string_end(const uint8_t* bytes, size_t n, size_t from)
+{
+    for (size_t i = from; i < n; ++i) {
+        if (bytes[i] == BEL)
+            return {true, i + 1};
+        if (bytes[i] == ESC) {
+            if (i + 1 == n)
+                return {false, i};
+            return {true, bytes[i + 1] == '\\' ? i + 2 : i};
+        }
+    }
+    return {false, n};
+}
+
 Decoded string_sequence(const uint8_t* bytes, size_t n, bool settled)
 {
     if (n == 2)
         return unfinished_or_key(2, alt_key(bytes[1]), settled);
-    for (size_t i = 2; i < n; ++i) {
-        if (bytes[i] == BEL)
-            return ignored(i + 1);
-        if (bytes[i] == ESC) {
-            if (i + 1 == n)
-                break;
-            // ESC \ ends the string; any other ESC cuts it short.
-            return ignored(bytes[i + 1] == '\\' ? i + 2 : i);
-        }
-    }
-    return unfinished_or_dropped(n, settled);
+    const StringEnd end = string_end(bytes, n, 2);
+    return end.found ? ignored(end.used) : unfinished_or_dropped(n, settled);
 }
 
 } // namespace
@@ -336,22 +349,9 @@ void skip_rest(KeyReader& r, uint32_t now_ms)
             i += is_final(r.bytes[i]) ? 1 : 0;
         }
     } else {
-        for (; i < r.length; ++i) {
-            if (r.bytes[i] == BEL) {
-                ended = true;
-                ++i;
-                break;
-            }
-            if (r.bytes[i] == ESC) {
-                if (i + 1 == r.length)
-                    break; // may begin the ESC \ that ends it
-                // ESC \ ends the string; another ESC cuts it short and stays.
-                ended = true;
-                if (r.bytes[i + 1] == '\\')
-                    i += 2;
-                break;
-            }
-        }
+        const StringEnd end = string_end(r.bytes, r.length, 0);
+        ended = end.found;
+        i = end.used;
     }
     drop(r, i);
     // Its end may never come; once input pauses, take what follows as keys.
