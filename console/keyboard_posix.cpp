@@ -20,6 +20,7 @@
 
 #include "console/clock.h"
 #include "console/key_decoder.h"
+#include "console/pending_code.h"
 
 #include <cerrno>
 #include <csignal>
@@ -45,8 +46,6 @@ volatile sig_atomic_t settings_changed = 0;
 volatile sig_atomic_t signal_keys_off = 0;
 
 KeyReader reader;
-// The second code of a two-code key, held for the next read_key().
-int pending_code = -1;
 
 termios benchmark_settings()
 {
@@ -255,11 +254,8 @@ int key_available()
 
 int read_key()
 {
-    if (pending_code != -1) {
-        const int code = pending_code;
-        pending_code = -1;
-        return code;
-    }
+    if (pending_code != -1)
+        return take_pending_code();
     if (!console_open() || !take_terminal())
         return -1;
     Keystroke k = next_keystroke();
@@ -269,9 +265,7 @@ int read_key()
         k = next_keystroke();
     }
     reader_take(reader);
-    if (k.length == 2)
-        pending_code = k.codes[1];
-    return k.codes[0];
+    return first_code_holding_second(k);
 }
 
 int console_present()

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "console/key_tables.h"
+#include "console/pending_code.h"
 
 namespace {
 
@@ -19,8 +20,6 @@ ConsoleState console_state = UNOPENED;
 HANDLE console_input = INVALID_HANDLE_VALUE;
 // Set once the console stops answering, so that a wait for a key can end.
 bool console_failed = false;
-// The second code of a two-code key, held for the next read_key().
-int pending_code = -1;
 
 bool console_open()
 {
@@ -92,11 +91,8 @@ int key_available()
 
 int read_key()
 {
-    if (pending_code != -1) {
-        const int code = pending_code;
-        pending_code = -1;
-        return code;
-    }
+    if (pending_code != -1)
+        return take_pending_code();
     if (!console_open())
         return -1;
     // No line input, echo or Ctrl+C processing while we read. A mode that
@@ -116,9 +112,7 @@ int read_key()
         const Keystroke k = keystroke_of(event_of(record));
         if (k.length == 0)
             continue;
-        result = k.codes[0];
-        if (k.length == 2)
-            pending_code = k.codes[1];
+        result = first_code_holding_second(k);
         break;
     }
     if (mode_read)
