@@ -45,6 +45,17 @@ void expect_terminal_restored(const Terminal& t)
     EXPECT_TRUE(same_settings(t.settings(), t.initial()));
 }
 
+// Types Esc mid-run: the run must end by it, with status 0, the dots so far,
+// the closing message and the terminal as it was.
+void end_with_esc(Terminal& t)
+{
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
+    expect_terminal_restored(t);
+}
+
 TEST(OnATerminal, KeysTypedAheadDiscardTheFirstAndEndTheRunAtTheFirstCheckpoint)
 {
     Terminal t({"x\x1b"});
@@ -63,11 +74,7 @@ TEST(OnATerminal, EscAfterSomeDotsEndsTheRunWithoutATimeReport)
     ASSERT_TRUE(wait_for_dots(t, 3));
     EXPECT_NE(t.settings().c_lflag & ICANON, t.initial().c_lflag & ICANON) << "not in non-canonical mode";
     EXPECT_EQ(t.settings().c_lflag & ECHO, 0u);
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_for_exit());
-    EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
-    expect_terminal_restored(t);
+    end_with_esc(t);
 }
 
 TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
@@ -117,11 +124,7 @@ TEST(OnATerminal, CtrlZRestoresTheTerminalWhileStoppedAndRetakesItOnContinue)
     expect_terminal_restored(t);
     kill(t.program(), SIGCONT);
     ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "echo stays on";
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_for_exit());
-    EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
-    expect_terminal_restored(t);
+    end_with_esc(t);
 }
 
 TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
@@ -132,11 +135,7 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
     expect_terminal_restored(t);
     t.hand_over_terminal();
     ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "never took the terminal";
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_for_exit());
-    EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
-    expect_terminal_restored(t);
+    end_with_esc(t);
 }
 
 } // namespace
@@ -186,10 +185,7 @@ TEST(KeysOnATerminal, AnArrowSplitAcrossTwoWritesDoesNotEndTheRun)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     t.type("[A");
     ASSERT_TRUE(wait_for_dots(t, 4)) << "the run ended: " << t.output();
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_for_exit());
-    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
-    expect_terminal_restored(t);
+    end_with_esc(t);
 }
 
 TEST(KeysOnATerminal, EnterReadsAsCarriageReturnAndCrToLfIsRestored)
