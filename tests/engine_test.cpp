@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int ESC_CODE = 27;
-
 std::vector<uint32_t> sieve_primes_below(uint32_t limit)
 {
     std::vector<bool> composite(limit, false);
@@ -107,10 +105,10 @@ TEST(FirstPhase, KeysAtCheckpoints)
         long quit_at_poll; // 0: runs to the end
         long reads;
     } cases[] = {
-        {"Esc at the 100th prime", {{100, ESC_CODE}}, 100, 1},
-        {"a letter is consumed, the Esc behind it ends one poll later", {{1, 'x'}, {1, ESC_CODE}}, 2, 2},
-        {"a two-code key uses two checkpoints", {{5, 0}, {0, 59}, {5, ESC_CODE}}, 7, 3},
-        {"a held second code of 27 ends the run", {{3, 0}, {0, ESC_CODE}}, 4, 2},
+        {"Esc at the 100th prime", {{100, ESC}}, 100, 1},
+        {"a letter is consumed, the Esc behind it ends one poll later", {{1, 'x'}, {1, ESC}}, 2, 2},
+        {"a two-code key uses two checkpoints", {{5, 0}, {0, 59}, {5, ESC}}, 7, 3},
+        {"a held second code of 27 ends the run", {{3, 0}, {0, ESC}}, 4, 2},
         {"other keys never end it", {{1, 'a'}, {2, 224}, {0, 72}, {6000, 13}}, 0, 4},
     };
     for (const auto& c : cases) {
@@ -194,11 +192,11 @@ TEST_F(SecondPhase, KeysAtCheckpoints)
         std::vector<scripted::Key> keys;
         long quit_at_poll;
     } cases[] = {
-        {"Esc at the first checkpoint", {{1, ESC_CODE}}, 1},
-        {"Esc at the third checkpoint", {{3, ESC_CODE}}, 3},
-        {"a letter is consumed, the Esc behind it ends one checkpoint later", {{2, 'q'}, {2, ESC_CODE}}, 3},
-        {"a two-code key uses two checkpoints", {{1, 0}, {0, 59}, {1, ESC_CODE}}, 3},
-        {"a held second code of 27 ends the run", {{2, 0}, {0, ESC_CODE}}, 3},
+        {"Esc at the first checkpoint", {{1, ESC}}, 1},
+        {"Esc at the third checkpoint", {{3, ESC}}, 3},
+        {"a letter is consumed, the Esc behind it ends one checkpoint later", {{2, 'q'}, {2, ESC}}, 3},
+        {"a two-code key uses two checkpoints", {{1, 0}, {0, 59}, {1, ESC}}, 3},
+        {"a held second code of 27 ends the run", {{2, 0}, {0, ESC}}, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,7 +220,7 @@ TEST_F(SecondPhase, WaitAfterThePromptTakesAKeyAlreadyWaiting)
     } cases[] = {
         {"second of two keys pressed before the last checkpoint", {{4, 'x'}, {4, 'y'}}},
         {"held second code of a key read at the last checkpoint", {{4, 0}, {0, 59}}},
-        {"Esc ends the wait like any key", {{4, 'x'}, {4, ESC_CODE}}},
+        {"Esc ends the wait like any key", {{4, 'x'}, {4, ESC}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
