@@ -19,7 +19,7 @@
 #include "console/keyboard.h"
 
 #include "console/clock.h"
-#include "console/key_decoder.h"
+#include "keys/key_decoder.h"
 #include "console/pending_code.h"
 
 #include <cerrno>
@@ -166,6 +166,7 @@ bool console_open()
             return false;
         }
         console_state = OPEN;
+        reader.dialect = dialect_of(std::getenv("TERM"));
         install_handlers();
     }
     return console_state == OPEN;

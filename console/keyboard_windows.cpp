@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "console/key_tables.h"
+#include "keys/key_tables.h"
 #include "console/pending_code.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // A key without a character reads as two codes, one per read_key(): the
 // second waits here in between. The same on every platform.
 
-#include "console/key_tables.h"
+#include "keys/key_tables.h"
 
 // -1 when nothing is held.
 inline int pending_code = -1;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "console/key_tables.h"
+#include "keys/key_tables.h"
 
 namespace {
 

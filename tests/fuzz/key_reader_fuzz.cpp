@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "console/key_decoder.h"
+#include "keys/key_decoder.h"
 
 namespace {
 
@@ -30,14 +30,16 @@ void check(const KeyReader& reader, const Pending& p)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const KeyDialect dialect = size > 0 && (data[0] & 1) ? KeyDialect::linux_console : KeyDialect::rxvt;
     for (const bool settled : {false, true}) {
         if (size == 0)
             break;
-        const Decoded d = decode_key(data, size, settled);
+        const Decoded d = decode_key(data, size, settled, dialect);
         require(d.scan == Scan::unfinished ? !settled && d.used == 0 : d.used > 0 && d.used <= size);
     }
 
     KeyReader reader;
+    reader.dialect = dialect;
     uint32_t now = size > 0 ? 0xFFFFFF00u + data[0] : 0; // cross the clock's wrap now and then
     size_t i = 0;
     while (i < size) {

@@ -24,6 +24,12 @@ struct Modifiers {
     bool alt = false;
 };
 
+// Both sets of modifiers at once.
+constexpr Modifiers operator|(Modifiers a, Modifiers b)
+{
+    return {a.shift || b.shift, a.ctrl || b.ctrl, a.alt || b.alt};
+}
+
 namespace with {
 inline constexpr Modifiers SHIFT{true, false, false};
 inline constexpr Modifiers CTRL{false, true, false};
@@ -59,8 +65,15 @@ Keystroke keystroke_of(const KeyEvent& event);
 // with Ctrl; -1 if no key does.
 int scan_code_typing(uint8_t c);
 
+// What the console reads for the key that types `c`, pressed with
+// `modifiers`: c itself unmodified (NUL is Ctrl+2), else that key's character
+// or pair for the modifiers, or none where it has neither. Alt with a key
+// that has no Alt pair, or with a character no key types, reads as c, as an
+// Esc-prefixed character always has.
+Keystroke typed_keystroke(uint8_t c, Modifiers modifiers);
+
 namespace scan {
-inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, F1 = 59, F11 = 87, F12 = 88;
+inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, SLASH = 53, F1 = 59, F11 = 87, F12 = 88;
 inline constexpr uint16_t HOME = 71, UP = 72, PAGE_UP = 73, LEFT = 75, RIGHT = 77, END = 79, DOWN = 80,
                           PAGE_DOWN = 81, INSERT = 82, DEL = 83;
 } // namespace scan

@@ -1,4 +1,4 @@
-#include "console/key_tables.h"
+#include "keys/key_tables.h"
 
 #include <initializer_list>
 
@@ -169,6 +169,22 @@ int scan_code_typing(uint8_t c)
             if (MAIN[s][v].code == 0 && MAIN[s][v].prefix == c && c != 0)
                 return s;
     return -1;
+}
+
+Keystroke typed_keystroke(uint8_t c, Modifiers modifiers)
+{
+    const bool unmodified = !modifiers.shift && !modifiers.ctrl && !modifiers.alt;
+    if (c == 0)
+        return extended_keystroke(scan::TWO, false, unmodified ? with::CTRL : modifiers | with::CTRL);
+    const int s = scan_code_typing(c);
+    const Keystroke as_is{1, {c, 0}};
+    if (unmodified || s < 0)
+        return as_is;
+    const KeyPair entry = MAIN[s][variant_of(modifiers)];
+    if (entry.code == 0 && entry.prefix != 0)
+        return {1, {entry.prefix, 0}}; // the character the modifiers make
+    const Keystroke k = extended_keystroke(static_cast<uint16_t>(s), false, modifiers);
+    return k.length == 0 && modifiers.alt ? as_is : k;
 }
 
 Keystroke keystroke_of(const KeyEvent& event)

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "console/key_tables.h"
+#include "keys/key_tables.h"
 
 // How long the rest of a key's sequence may take to follow its first bytes.
 // A terminal writes a key's whole sequence at once, so locally it arrives in
@@ -26,10 +26,18 @@ struct Decoded {
     Keystroke key;
 };
 
+// The one place where terminals disagree on a key's bytes: ESC [ 25 ~ to
+// ESC [ 34 ~ are Shift+F3 to F10 in the rxvt family and Shift+F1 to F8 on the
+// Linux console.
+enum class KeyDialect : uint8_t { rxvt, linux_console };
+
+// The dialect of the terminal named by $TERM.
+KeyDialect dialect_of(const char* term);
+
 // Decodes what stands at the start of bytes[0..n), n > 0. With `settled`, no
 // more input is coming for now, and an unfinished sequence is taken as it
 // stands: a lone Esc is 27, an introducer alone is the Alt key that sends it.
-Decoded decode_key(const uint8_t* bytes, size_t n, bool settled);
+Decoded decode_key(const uint8_t* bytes, size_t n, bool settled, KeyDialect dialect = KeyDialect::rxvt);
 
 // Input read so far and not yet taken as keystrokes, in a fixed buffer.
 inline constexpr size_t KEY_BUFFER_SIZE = 64;
@@ -39,6 +47,7 @@ struct KeyReader {
     size_t length = 0;
     uint32_t last_input_ms = 0;
     size_t ready = 0; // bytes of the keystroke reader_peek() found
+    KeyDialect dialect = KeyDialect::rxvt;
     // A sequence too long for the buffer is being skipped up to its end.
     enum Skip : uint8_t { NOT_SKIPPING, SKIP_CONTROL, SKIP_STRING } skipping = NOT_SKIPPING;
 };
