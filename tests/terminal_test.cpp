@@ -161,7 +161,8 @@ TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
         {"a letter, then Esc", "q\x1b", 1},
         {"a focus report, then Esc", "\x1b[I\x1b", 0},
         {"an SGR mouse report, then Esc", "\x1b[<0;12;7M\x1b", 0},
-        {"an X10 mouse report, then Esc", "\x1b[M !!\x1b", 0},
+        {"st's Ctrl+Delete never swallows the Esc after it", "\x1b[M\x1b", 2},
+        {"rxvt's Alt+Up is no Esc", "\x1b\x1b[A\x1b", 2},
         {"Alt+] ends the run at its second code", "\x1b]", 1},
     };
     for (const auto& c : cases) {
