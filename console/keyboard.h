@@ -10,6 +10,8 @@ int key_available();
 // console input can be read.
 int read_key();
 
-// 0 once it is known that no console input can ever be read (there is none,
-// or it failed), else 1. Lets a caller stop waiting for a key that cannot come.
-int console_present();
+// Sleeps until key_available() would report a key, then returns 1; returns
+// 0 at once, or as soon as it is known, when no console input can ever be
+// read (there is none, or it failed). Consumes nothing, and the interrupt
+// keys keep their effect while it waits.
+int wait_for_key();

@@ -14,7 +14,12 @@
 // - tcsetattr() is async-signal-safe, so the signal handlers restore the
 //   settings themselves before the process dies or stops.
 // - A terminal that is gone reads as end of file or fails with EIO.
-// - With ICRNL off, Enter reads as CR (13), as on the console.
+// - With ICRNL off, Enter reads as CR (13), as on the console; with IXON off,
+//   Ctrl+S and Ctrl+Q are keys and cannot freeze the output, and the clock.
+// - Another program on the same terminal may change its settings while we
+//   run; only settings still as we set them are ours to put back.
+// - open() takes the lowest free descriptor: with standard output closed it
+//   would be 1, and our output would go to the terminal unasked.
 
 #include "console/keyboard.h"
 
@@ -25,6 +30,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 #include <fcntl.h>
@@ -41,6 +47,8 @@ int tty = -1;
 
 // The settings found when the terminal was taken, put back on every way out.
 termios saved;
+// What the terminal reads back once we set ours: the mark that it is still ours.
+termios ours;
 volatile sig_atomic_t settings_changed = 0;
 // While read_key() waits, the signal keys are keys too (Ctrl+C reads as 3).
 volatile sig_atomic_t signal_keys_off = 0;
@@ -51,7 +59,7 @@ termios benchmark_settings()
 {
     termios t = saved;
     t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
-    t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+    t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
     if (signal_keys_off)
         t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
     t.c_cc[VMIN] = 1;
@@ -65,10 +73,25 @@ bool apply_settings()
     return tcsetattr(tty, TCSANOW, &t) == 0;
 }
 
+// Whether the terminal still holds our settings, whichever way the signal
+// keys are set now: a second instance started on it may have taken it, or a
+// shell, and what we saved is then no longer the terminal's to get back.
+bool still_ours()
+{
+    termios now;
+    if (tcgetattr(tty, &now) != 0)
+        return false;
+    const tcflag_t signal_keys = ISIG;
+    return now.c_iflag == ours.c_iflag && now.c_oflag == ours.c_oflag && now.c_cflag == ours.c_cflag &&
+           (now.c_lflag | signal_keys) == (ours.c_lflag | signal_keys) &&
+           std::memcmp(now.c_cc, ours.c_cc, sizeof now.c_cc) == 0;
+}
+
 void restore_settings()
 {
     if (settings_changed) {
-        tcsetattr(tty, TCSANOW, &saved);
+        if (still_ours())
+            tcsetattr(tty, TCSANOW, &saved);
         settings_changed = 0;
     }
 }
@@ -101,27 +124,41 @@ bool take_terminal()
         give_up();
         return false;
     }
+    ours = benchmark_settings();
     settings_changed = 1;
     if (!apply_settings()) {
         give_up();
         return false;
     }
+    // The terminal may keep a field otherwise than it was given.
+    termios kept;
+    if (tcgetattr(tty, &kept) == 0)
+        ours = kept;
     return true;
 }
+
+// What each deadly signal did before us: the default, or a handler of the
+// process's own (a sanitizer's runtime installs some before main).
+struct sigaction earlier[NSIG];
 
 void on_fatal_signal(int sig)
 {
     restore_settings();
-    // Installed with SA_RESETHAND and blocked while we run: this lands, with
-    // the default action, as soon as the handler returns.
+    // Blocked while we run: the signal lands again, on what handled it
+    // before us, as soon as this returns.
+    sigaction(sig, &earlier[sig], nullptr);
     raise(sig);
 }
 
-void install(int sig, void (*handler)(int), int flags)
+// Installs `handler` unless the signal is ignored (by nohup, say), which it
+// stays; `before` receives what was there.
+void install(int sig, void (*handler)(int), int flags, struct sigaction* before = nullptr)
 {
     struct sigaction current{};
     if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
-        return; // keep what a caller such as nohup chose
+        return;
+    if (before)
+        *before = current;
     struct sigaction action{};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -148,18 +185,42 @@ void on_suspend(int)
     errno = saved_errno;
 }
 
+// Every signal whose default action ends the process.
+void install_fatal_handlers()
+{
+    for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV,
+                          SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL,
+                          SIGSYS})
+        install(sig, on_fatal_signal, 0, &earlier[sig]);
+#if defined(SIGSTKFLT) && defined(SIGPWR)
+    install(SIGSTKFLT, on_fatal_signal, 0, &earlier[SIGSTKFLT]);
+    install(SIGPWR, on_fatal_signal, 0, &earlier[SIGPWR]);
+#endif
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        install(sig, on_fatal_signal, 0, &earlier[sig]);
+}
+
 void install_handlers()
 {
-    for (const int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE})
-        install(sig, on_fatal_signal, SA_RESETHAND);
+    install_fatal_handlers();
     install(SIGTSTP, on_suspend, SA_RESTART);
     std::atexit(restore_settings);
+}
+
+// fd moved to 3 or above, where it cannot stand in for a closed standard stream.
+int above_standard_streams(int fd)
+{
+    if (fd < 0 || fd > STDERR_FILENO)
+        return fd;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    close(fd);
+    return moved;
 }
 
 bool console_open()
 {
     if (console_state == UNOPENED) {
-        tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        tty = above_standard_streams(open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         termios probe;
         if (tty < 0 || tcgetattr(tty, &probe) != 0) {
             give_up();
@@ -242,6 +303,23 @@ bool wait_for_input()
     return ready;
 }
 
+// How often a job in the background looks whether it has the terminal yet.
+constexpr uint32_t BACKGROUND_LOOK_MS = 250;
+
+// Sleeps until the terminal has input or a signal comes; in the background,
+// where the terminal is not ours to read, for a moment.
+void sleep_until_input()
+{
+    if (!settings_changed) {
+        pause_ms(BACKGROUND_LOOK_MS);
+        return;
+    }
+    pollfd ready{tty, POLLIN, 0};
+    const int n = poll(&ready, 1, -1);
+    if ((n < 0 && errno != EINTR) || (n > 0 && (ready.revents & (POLLERR | POLLNVAL)) != 0))
+        give_up();
+}
+
 } // namespace
 
 int key_available()
@@ -269,7 +347,12 @@ int read_key()
     return first_code_holding_second(k);
 }
 
-int console_present()
+int wait_for_key()
 {
-    return console_open() ? 1 : 0;
+    while (!key_available()) {
+        if (console_state != OPEN)
+            return 0;
+        sleep_until_input();
+    }
+    return 1;
 }

@@ -62,6 +62,22 @@ INPUT_RECORD* scratch_for(DWORD n)
     return scratch.data();
 }
 
+// Removes the events before the first keystroke, if any, from the queue.
+void skip_leading_non_keystrokes()
+{
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD got = 0;
+        if (!PeekConsoleInputA(console_input, &record, 1, &got) || got == 0 ||
+            keystroke_of(event_of(record)).length != 0)
+            return;
+        if (!ReadConsoleInputA(console_input, &record, 1, &got) || got == 0) {
+            console_failed = true;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 int key_available()
@@ -120,7 +136,16 @@ int read_key()
     return result;
 }
 
-int console_present()
+int wait_for_key()
 {
-    return console_open() && !console_failed ? 1 : 0;
+    while (!key_available()) {
+        if (!console_open() || console_failed)
+            return 0;
+        // Events that are no keystroke keep the handle signalled, and the
+        // read_key() that follows the wait would skip them anyway.
+        skip_leading_non_keystrokes();
+        if (WaitForSingleObject(console_input, INFINITE) == WAIT_FAILED)
+            console_failed = true;
+    }
+    return 1;
 }

@@ -16,9 +16,9 @@ int main()
     if (!quit_flag) {
         search_primes();
         if (!quit_flag)
-            return 0; // candidate limit: nothing more to say
+            return output_status(); // candidate limit: nothing more to say
     }
     message("\nExiting...");
     pause_ms(500);
-    return 0;
+    return output_status();
 }

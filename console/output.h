@@ -13,6 +13,11 @@
 
 void message(const char* format, ...) PRIMEBENCH_PRINTF(1, 2);
 
+// The exit status once the program is done: 0 when all output reached
+// standard output; 1, after a line on standard error naming the cause, when
+// some could not be written. A result that was lost is no success.
+int output_status();
+
 // What a "%ld" conversion gets for a value: its low 32 bits as a signed
 // 32-bit number, widened to long (which is 32 bits on Windows).
 constexpr long printed(int64_t value)

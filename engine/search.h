@@ -76,11 +76,9 @@ inline void finish_run()
 {
     report_elapsed();
     message("Any key exits...");
-    // A dead or absent console can never deliver the key: stop waiting then.
-    while (!key_available()) {
-        if (!console_present())
-            break;
-    }
+    // Asleep until the key comes: a finished benchmark must not load the
+    // machine it measured. A dead or absent console ends the wait.
+    wait_for_key();
     read_key();
     quit_flag = true;
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,12 @@ TEST(CompleteRun, OnATerminalAKeyAtThePromptEndsIt)
     ASSERT_TRUE(t.wait_for(" Milliseconds\r\n", 1, 10 * 60 * 1000));
     const auto report = steady_clock::now();
     ASSERT_TRUE(t.wait_for("Any key exits..."));
+    // Waiting for the key, it sleeps.
+    const long before = t.cpu_ticks();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const long waiting = t.cpu_ticks() - before;
+    std::printf("CPU at the prompt: %ld ticks in 1 s\n", waiting);
+    EXPECT_LE(waiting, 1);
     t.type("k");
     ASSERT_TRUE(t.wait_for_exit());
     EXPECT_EQ(t.exit_code(), 0);

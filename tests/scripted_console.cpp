@@ -57,7 +57,14 @@ int read_key()
     return code;
 }
 
-int console_present() { return console_exists ? 1 : 0; }
+int wait_for_key()
+{
+    while (!key_available()) {
+        if (!console_exists)
+            return 0;
+    }
+    return 1;
+}
 
 uint32_t clock_ms() { return now_ms; }
 void pause_ms(uint32_t) {}

@@ -56,7 +56,12 @@ void write_all(int fd, std::string_view bytes)
         char byte;
         while (read(go, &byte, 1) < 0 && errno == EINTR) {
         }
-        execl(launch.program, launch.program, static_cast<char*>(nullptr));
+        if (!launch.shell_command.empty()) {
+            setenv("PRIMEBENCH", PRIMEBENCH_BINARY, 1);
+            execl("/bin/sh", "sh", "-c", launch.shell_command.c_str(), static_cast<char*>(nullptr));
+        } else {
+            execl(launch.program, launch.program, static_cast<char*>(nullptr));
+        }
         _exit(127);
     }
     setpgid(job, job);
@@ -170,6 +175,19 @@ char Terminal::state() const
     std::string pid, name, state;
     stat >> pid >> name >> state;
     return state.empty() ? '?' : state[0];
+}
+
+long Terminal::cpu_ticks() const
+{
+    // Fields 14 and 15 of /proc/PID/stat: user and system time. The name in
+    // field 2 has no spaces here.
+    std::ifstream stat("/proc/" + std::to_string(program_) + "/stat");
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 1; i <= 13; ++i)
+        stat >> field;
+    stat >> user >> system;
+    return user + system;
 }
 
 void Terminal::hand_over_terminal()

@@ -17,6 +17,9 @@ struct Launch {
     std::string typed_ahead; // typed (and echoed) before the program starts
     bool background = false; // started as `primebench &`
     const char* program = PRIMEBENCH_BINARY;
+    // When set, run by /bin/sh -c instead of `program`: redirections, several
+    // programs on one terminal. $PRIMEBENCH names the binary.
+    std::string shell_command = {};
 };
 
 class Terminal {
@@ -39,6 +42,8 @@ public:
     // The program's own state letter from /proc ('T' when stopped).
     char state() const;
     pid_t program() const { return program_; }
+    // CPU seconds the program has used so far, in clock ticks.
+    long cpu_ticks() const;
     void hand_over_terminal();
 
     termios settings() const;

@@ -88,6 +88,10 @@ TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
         {"Ctrl+\\", "\x1c", SIGQUIT},
         {"kill", nullptr, SIGTERM},
         {"hang-up", nullptr, SIGHUP},
+        {"alarm", nullptr, SIGALRM},
+        {"user signal", nullptr, SIGUSR1},
+        {"CPU time limit", nullptr, SIGXCPU},
+        {"abort", nullptr, SIGABRT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,6 +117,46 @@ bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+TEST(OnATerminal, OutputThatCannotBeWrittenEndsWithStatusOneAndTheCause)
+{
+    const struct {
+        const char* name;
+        const char* command;
+        const char* on_stderr; // the terminal is standard error
+    } cases[] = {
+        {"standard output full", "exec $PRIMEBENCH >/dev/full", "No space left on device"},
+        {"standard output closed: never replaced by the terminal", "exec $PRIMEBENCH >&-", "Bad file descriptor"},
+        {"all three closed", "exec $PRIMEBENCH <&- >&- 2>&-", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Launch launch;
+        launch.shell_command = c.command;
+        Terminal t(launch);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        t.type("\x1b");
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(t.exit_code(), 1);
+        EXPECT_EQ(t.output(), c.on_stderr ? "primebench: cannot write the output: " + std::string(c.on_stderr) + "\r\n"
+                                          : std::string());
+        expect_terminal_restored(t);
+    }
+}
+
+TEST(OnATerminal, TwoInstancesLeaveTheTerminalAsItWasInEitherOrder)
+{
+    for (const char* order : {"$a $b", "$b $a"}) {
+        SCOPED_TRACE(order);
+        Launch launch;
+        launch.shell_command = std::string("$PRIMEBENCH & a=$!; sleep 0.5; $PRIMEBENCH & b=$!; sleep 0.5; for p in ") +
+                               order + "; do kill $p; wait $p; done";
+        Terminal t(launch);
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(count_of(t.output(), "Esc to quit"), 2) << t.output();
+        expect_terminal_restored(t);
+    }
 }
 
 TEST(OnATerminal, CtrlZRestoresTheTerminalWhileStoppedAndRetakesItOnContinue)
@@ -164,6 +208,7 @@ TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
         {"st's Ctrl+Delete never swallows the Esc after it", "\x1b[M\x1b", 2},
         {"rxvt's Alt+Up is no Esc", "\x1b\x1b[A\x1b", 2},
         {"Alt+] ends the run at its second code", "\x1b]", 1},
+        {"Ctrl+S is a key, no pause of the output", "\x13\x1b", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -204,6 +249,33 @@ TEST(KeysOnATerminal, EnterReadsAsCarriageReturnAndCrToLfIsRestored)
 } // namespace
 
 namespace {
+
+// wait_for_key() on its own, then the key it waited for; the same probe.
+TEST(WaitForKeyOnATerminal, SleepsInTheForegroundAndInTheBackground)
+{
+    for (const bool background : {false, true}) {
+        SCOPED_TRACE(background ? "background" : "foreground");
+        Launch launch;
+        launch.background = background;
+        launch.shell_command = std::string("exec ") + READ_KEY_PROBE + " wait";
+        Terminal t(launch);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const long before = t.cpu_ticks();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        EXPECT_LE(t.cpu_ticks() - before, 1) << "CPU ticks in a second of waiting";
+        EXPECT_NE(t.state(), 'T');
+        if (background) {
+            expect_terminal_restored(t);
+            t.hand_over_terminal();
+            ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "never took the terminal";
+        }
+        EXPECT_NE(t.settings().c_lflag & ISIG, 0u) << "the signal keys are off while it waits";
+        t.type("k");
+        ASSERT_TRUE(t.wait_for_exit());
+        EXPECT_EQ(t.output(), "107\r\n");
+        expect_terminal_restored(t);
+    }
+}
 
 // read_key() on its own, waiting for a key: the signal keys are keys then.
 TEST(ReadKeyOnATerminal, WhileItWaitsCtrlCIsCodeThreeAndTheSettingsComeBack)
