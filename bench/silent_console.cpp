@@ -7,6 +7,6 @@
 
 int key_available() { return 0; }
 int read_key() { return -1; }
-int console_present() { return 0; }
+int wait_for_key() { return 0; }
 void report_elapsed() {}
 void message(const char*, ...) {}

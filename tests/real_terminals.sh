@@ -18,19 +18,8 @@ for tool in Xvfb xdotool stdbuf; do
 done
 
 work=$(mktemp -d)
-Xvfb -displayfd 9 -screen 0 1024x768x24 9>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-
-wait_for() { # FILE TEXT SECONDS
-  local deadline=$((SECONDS + $3))
-  until grep -q -- "$2" "$1" 2>/dev/null; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.01
-  done
-}
+. "$(dirname "$0")/xvfb.sh" "$work"
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 
 # The dots between the first report line and "Exiting...", or what went wrong.
 dots_in() {

@@ -15,23 +15,12 @@ set -u
 exe=$2
 windows_exe=$(winepath -w "$exe")
 
-Xvfb -displayfd 9 -screen 0 1024x768x24 9>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
+. "$(dirname "$0")/../xvfb.sh" "$work"
 trap 'wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
 # Wine's first console window on a new display did not show within a minute
 # here; opening and closing one first avoids that.
 wineconsole cmd /c exit >/dev/null 2>&1
 wineserver -w
-
-wait_for() { # FILE TEXT SECONDS
-  local deadline=$((SECONDS + $3))
-  until grep -q -- "$2" "$1" 2>/dev/null; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.01
-  done
-}
 
 failures=0
 press() { # NAME EXPECTED_DOTS KEYS...

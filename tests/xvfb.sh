@@ -1,0 +1,16 @@
+# Shared by the tests that type real keys into windows: a virtual display of
+# their own, and a wait for text to reach a file.
+# Usage: . xvfb.sh WORK_DIR; then $xvfb is the server's pid, for the caller's
+# exit trap to end.
+Xvfb -displayfd 9 -screen 0 1024x768x24 9>"$1/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$1/display")"
+
+wait_for() { # FILE TEXT SECONDS
+  local deadline=$((SECONDS + $3))
+  until grep -q -- "$2" "$1" 2>/dev/null; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.01
+  done
+}
