@@ -154,11 +154,10 @@ void on_fatal_signal(int sig)
 // stays; `before` receives what was there.
 void install(int sig, void (*handler)(int), int flags, struct sigaction* before = nullptr)
 {
-    struct sigaction current{};
-    if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+    struct sigaction unused{};
+    struct sigaction* current = before ? before : &unused;
+    if (sigaction(sig, nullptr, current) != 0 || current->sa_handler == SIG_IGN)
         return;
-    if (before)
-        *before = current;
     struct sigaction action{};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -185,19 +184,23 @@ void on_suspend(int)
     errno = saved_errno;
 }
 
+void install_fatal_handler(int sig)
+{
+    install(sig, on_fatal_signal, 0, &earlier[sig]);
+}
+
 // Every signal whose default action ends the process.
 void install_fatal_handlers()
 {
     for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV,
-                          SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL,
-                          SIGSYS})
-        install(sig, on_fatal_signal, 0, &earlier[sig]);
-#if defined(SIGSTKFLT) && defined(SIGPWR)
-    install(SIGSTKFLT, on_fatal_signal, 0, &earlier[SIGSTKFLT]);
-    install(SIGPWR, on_fatal_signal, 0, &earlier[SIGPWR]);
-#endif
+                          SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS})
+        install_fatal_handler(sig);
+#ifdef __linux__
+    for (const int sig : {SIGPOLL, SIGSTKFLT, SIGPWR})
+        install_fatal_handler(sig);
     for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
-        install(sig, on_fatal_signal, 0, &earlier[sig]);
+        install_fatal_handler(sig);
+#endif
 }
 
 void install_handlers()
