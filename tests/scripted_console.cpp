@@ -59,11 +59,9 @@ int read_key()
 
 int wait_for_key()
 {
-    while (!key_available()) {
-        if (!console_exists)
-            return 0;
+    while (!key_available() && console_exists) {
     }
-    return 1;
+    return console_exists ? 1 : 0;
 }
 
 uint32_t clock_ms() { return now_ms; }
