@@ -259,15 +259,16 @@ bool read_ready()
     }
 }
 
-// Waits until the terminal has input or timeout_ms pass (-1: no limit).
-bool wait_readable(int timeout_ms)
+// Waits until the terminal has input or timeout_ms pass (-1: no limit), and
+// through signals unless told to return at the first.
+bool wait_readable(int timeout_ms, bool through_signals = true)
 {
     pollfd ready{tty, POLLIN, 0};
     int n;
     do
         n = poll(&ready, 1, timeout_ms);
-    while (n < 0 && errno == EINTR);
-    if (n < 0 || (ready.revents & (POLLERR | POLLNVAL)) != 0) {
+    while (n < 0 && errno == EINTR && through_signals);
+    if ((n < 0 && errno != EINTR) || (n > 0 && (ready.revents & (POLLERR | POLLNVAL)) != 0)) {
         give_up();
         return false;
     }
@@ -309,18 +310,15 @@ bool wait_for_input()
 // How often a job in the background looks whether it has the terminal yet.
 constexpr uint32_t BACKGROUND_LOOK_MS = 250;
 
-// Sleeps until the terminal has input or a signal comes; in the background,
-// where the terminal is not ours to read, for a moment.
+// Sleeps until the terminal has input or a signal comes (after which the
+// job may be in the background); in the background, where the terminal is
+// not ours to read, for a moment.
 void sleep_until_input()
 {
-    if (!settings_changed) {
+    if (settings_changed)
+        wait_readable(-1, false);
+    else
         pause_ms(BACKGROUND_LOOK_MS);
-        return;
-    }
-    pollfd ready{tty, POLLIN, 0};
-    const int n = poll(&ready, 1, -1);
-    if ((n < 0 && errno != EINTR) || (n > 0 && (ready.revents & (POLLERR | POLLNVAL)) != 0))
-        give_up();
 }
 
 } // namespace
