@@ -15,7 +15,8 @@
 //   settings themselves before the process dies or stops.
 // - A terminal that is gone reads as end of file or fails with EIO.
 // - With ICRNL off, Enter reads as CR (13), as on the console; with IXON off,
-//   Ctrl+S and Ctrl+Q are keys and cannot freeze the output, and the clock.
+//   Ctrl+S and Ctrl+Q are keys, and cannot freeze the output while the clock
+//   runs on.
 // - Another program on the same terminal may change its settings while we
 //   run; only settings still as we set them are ours to put back.
 // - open() takes the lowest free descriptor: with standard output closed it
