@@ -177,17 +177,22 @@ char Terminal::state() const
     return state.empty() ? '?' : state[0];
 }
 
-long Terminal::cpu_ticks() const
+long Terminal::cpu_ticks_during(int ms) const
 {
     // Fields 14 and 15 of /proc/PID/stat: user and system time. The name in
     // field 2 has no spaces here.
-    std::ifstream stat("/proc/" + std::to_string(program_) + "/stat");
-    std::string field;
-    long user = 0, system = 0;
-    for (int i = 1; i <= 13; ++i)
-        stat >> field;
-    stat >> user >> system;
-    return user + system;
+    const auto used = [this] {
+        std::ifstream stat("/proc/" + std::to_string(program_) + "/stat");
+        std::string field;
+        long user = 0, system = 0;
+        for (int i = 1; i <= 13; ++i)
+            stat >> field;
+        stat >> user >> system;
+        return user + system;
+    };
+    const long before = used();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return used() - before;
 }
 
 void Terminal::hand_over_terminal()

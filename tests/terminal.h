@@ -42,8 +42,8 @@ public:
     // The program's own state letter from /proc ('T' when stopped).
     char state() const;
     pid_t program() const { return program_; }
-    // CPU seconds the program has used so far, in clock ticks.
-    long cpu_ticks() const;
+    // CPU time the program uses while the test sleeps for `ms`, in clock ticks.
+    long cpu_ticks_during(int ms) const;
     void hand_over_terminal();
 
     termios settings() const;
