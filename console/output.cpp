@@ -5,14 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 // The cause of the first failed write, 0 while there is none.
@@ -26,14 +18,16 @@ void note_failure()
 
 } // namespace
 
+// Flushed after every message, whatever standard output is: a dot or the
+// prompt must show at once through a pipe too, and a result held in the
+// buffer of a file would die with the process on a signal at the prompt.
 void message(const char* format, ...)
 {
-    static const bool to_terminal = isatty(fileno(stdout)) != 0;
     va_list args;
     va_start(args, format);
     const int written = std::vfprintf(stdout, format, args);
     va_end(args);
-    if (written < 0 || (to_terminal && std::fflush(stdout) != 0))
+    if (written < 0 || std::fflush(stdout) != 0)
         note_failure();
 }
 

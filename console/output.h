@@ -1,7 +1,7 @@
 #pragma once
 // Every message goes through here: formatted, to standard output, and
-// flushed at once when standard output is a terminal (dots and the prompt
-// end without a line break), left to full buffering when it is not.
+// flushed at once, to a terminal, a file or a pipe alike (dots and the
+// prompt end without a line break).
 
 #include <cstdint>
 

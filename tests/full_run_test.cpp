@@ -1,10 +1,12 @@
 // Complete runs of the real binary, checked byte for byte. About a minute each.
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -12,14 +14,21 @@
 
 namespace {
 
+// What a file holds now; empty while it does not exist.
+std::string file_text(const std::string& path)
+{
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 // The whole output of a complete run, with the time report's numbers as T.
 std::string complete_run()
 {
-    std::ifstream file(PRIMEBENCH_COMPLETE_RUN);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_FALSE(text.str().empty()) << PRIMEBENCH_COMPLETE_RUN;
-    return text.str();
+    const std::string text = file_text(PRIMEBENCH_COMPLETE_RUN);
+    EXPECT_FALSE(text.empty()) << PRIMEBENCH_COMPLETE_RUN;
+    return text;
 }
 
 // Replaces the three numbers of the one time report with T, after checking
@@ -51,14 +60,6 @@ long long reported_ms(const std::string& out)
     return (minutes * 60LL + seconds) * 1000 + ms;
 }
 
-std::string with_crlf(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
-
 TEST(CompleteRun, WithoutATerminalItEndsByItselfAfterThePrompt)
 {
     const Detached run = run_detached(10 * 60 * 1000);
@@ -66,29 +67,53 @@ TEST(CompleteRun, WithoutATerminalItEndsByItselfAfterThePrompt)
     EXPECT_EQ(with_time_masked(run.output), complete_run());
 }
 
-// The reported time against this test's own monotonic clock, read when the
-// banner arrived and when the time report did.
-TEST(CompleteRun, OnATerminalAKeyAtThePromptEndsIt)
+// Looks every few milliseconds, so that the moment it is seen can be timed.
+bool wait_for_in_file(const std::string& path, const std::string& text, int timeout_ms = 20000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (file_text(path).find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// `primebench > file` on a terminal: each message is in the file as soon as
+// it is printed, so Ctrl+C at the prompt loses nothing. The reported time is
+// checked against this test's own monotonic clock, read when the banner and
+// the time report reached the file.
+TEST(CompleteRun, OnATerminalWithOutputToAFileCtrlCAtThePromptLosesNothing)
 {
     using namespace std::chrono;
-    Terminal t;
-    ASSERT_TRUE(t.wait_for("Esc to quit...\r\n"));
+    const std::string file = testing::TempDir() + "primebench_complete_run.out";
+    std::remove(file.c_str());
+    Launch launch;
+    launch.shell_command = "exec \"$PRIMEBENCH\" >'" + file + "'";
+    Terminal t(launch);
+    ASSERT_TRUE(wait_for_in_file(file, "Esc to quit...\n"));
     const auto banner = steady_clock::now();
-    ASSERT_TRUE(t.wait_for(" Milliseconds\r\n", 1, 10 * 60 * 1000));
+    ASSERT_TRUE(wait_for_in_file(file, " 1,000,000th Prime: 15485863\n"));
+    EXPECT_EQ(file_text(file).find("Time taken"), std::string::npos) << "not while the run goes on";
+    ASSERT_TRUE(wait_for_in_file(file, " Milliseconds\n", 10 * 60 * 1000));
     const auto report = steady_clock::now();
-    ASSERT_TRUE(t.wait_for("Any key exits..."));
+    ASSERT_TRUE(wait_for_in_file(file, "Any key exits..."));
     // Waiting for the key, it sleeps.
     const long waiting = t.cpu_ticks_during(1000);
     std::printf("CPU at the prompt: %ld ticks in 1 s\n", waiting);
     EXPECT_LE(waiting, 1);
-    t.type("k");
+    const std::string at_prompt = file_text(file);
+    t.type("\x03");
     ASSERT_TRUE(t.wait_for_exit());
-    EXPECT_EQ(t.exit_code(), 0);
-    EXPECT_EQ(with_time_masked(t.output()), with_crlf(complete_run()));
+    EXPECT_EQ(t.exit_code(), 128 + SIGINT);
+    EXPECT_EQ(file_text(file), at_prompt);
+    EXPECT_EQ(with_time_masked(at_prompt) + "\nExiting...", complete_run());
+    EXPECT_EQ(t.output(), "") << "the terminal shows nothing of the output";
     EXPECT_TRUE(same_settings(t.settings(), t.initial()));
+    std::remove(file.c_str());
 
     const long long outside = duration_cast<milliseconds>(report - banner).count();
-    const long long reported = reported_ms(t.output());
+    const long long reported = reported_ms(at_prompt);
     std::printf("time report %lld ms, this test's clock %lld ms\n", reported, outside);
     EXPECT_NEAR(static_cast<double>(reported), static_cast<double>(outside), 50.0)
         << "reported " << reported << " ms, measured " << outside << " ms";
