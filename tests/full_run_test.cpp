@@ -89,7 +89,7 @@ TEST(CompleteRun, OnATerminalWithOutputToAFileCtrlCAtThePromptLosesNothing)
     const std::string file = testing::TempDir() + "primebench_complete_run.out";
     std::remove(file.c_str());
     Launch launch;
-    launch.shell_command = "exec \"$PRIMEBENCH\" >'" + file + "'";
+    launch.shell_command = "exec $PRIMEBENCH >'" + file + "'";
     Terminal t(launch);
     ASSERT_TRUE(wait_for_in_file(file, "Esc to quit...\n"));
     const auto banner = steady_clock::now();

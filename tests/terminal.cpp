@@ -1,12 +1,15 @@
 #include "tests/terminal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -40,6 +43,23 @@ void write_all(int fd, std::string_view bytes)
     }
 }
 
+// Runs a binary of this build, through the emulator where there is one.
+// Only in a forked child of this single-threaded test.
+[[noreturn]] void exec_binary(const char* binary)
+{
+    std::istringstream emulator(PRIMEBENCH_EMULATOR);
+    std::vector<std::string> words;
+    for (std::string word; emulator >> word;)
+        words.push_back(word);
+    words.push_back(binary);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
 // The shell's side: runs the program as a job of its own, reports its pid,
 // hands it the terminal on request and exits with its encoded status.
 [[noreturn]] void be_shell(int slave, int go, int report, int control, const Launch& launch)
@@ -57,12 +77,11 @@ void write_all(int fd, std::string_view bytes)
         while (read(go, &byte, 1) < 0 && errno == EINTR) {
         }
         if (!launch.shell_command.empty()) {
-            setenv("PRIMEBENCH", PRIMEBENCH_BINARY, 1);
+            setenv("PRIMEBENCH", command_for(PRIMEBENCH_BINARY).c_str(), 1);
             execl("/bin/sh", "sh", "-c", launch.shell_command.c_str(), static_cast<char*>(nullptr));
-        } else {
-            execl(launch.program, launch.program, static_cast<char*>(nullptr));
+            _exit(127);
         }
-        _exit(127);
+        exec_binary(launch.program);
     }
     setpgid(job, job);
     if (!launch.background)
@@ -138,15 +157,27 @@ void Terminal::read_available(std::string& into, int timeout_ms)
         return;
     char buffer[4096];
     ssize_t n;
+    const size_t before = into.size();
     while ((n = read(master_, buffer, sizeof buffer)) > 0)
         into.append(buffer, static_cast<size_t>(n));
+    if (into.find('.', before) != std::string::npos) {
+        const auto now = Clock::now();
+        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(now - last_dot_).count();
+        checkpoint_ms_ = std::max(checkpoint_ms_, static_cast<int>(gap));
+        last_dot_ = now;
+    }
+}
+
+bool Terminal::waited_too_long(Clock::time_point start, int timeout_ms) const
+{
+    return Clock::now() - start > std::chrono::milliseconds(timeout_ms + 3 * checkpoint_ms_);
 }
 
 bool Terminal::wait_for(std::string_view text, int times, int timeout_ms)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    const auto start = Clock::now();
     while (count_of(output_, text) < times) {
-        if (Clock::now() > deadline)
+        if (waited_too_long(start, timeout_ms))
             return false;
         read_available(output_, 20);
     }
@@ -155,7 +186,7 @@ bool Terminal::wait_for(std::string_view text, int times, int timeout_ms)
 
 bool Terminal::wait_for_exit(int timeout_ms)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    const auto start = Clock::now();
     for (;;) {
         read_available(output_, 10);
         int status;
@@ -164,7 +195,7 @@ bool Terminal::wait_for_exit(int timeout_ms)
             read_available(output_, 0);
             return true;
         }
-        if (Clock::now() > deadline)
+        if (waited_too_long(start, timeout_ms))
             return false;
     }
 }
@@ -213,6 +244,12 @@ bool same_settings(const termios& a, const termios& b)
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
+std::string command_for(const char* binary)
+{
+    const std::string emulator = PRIMEBENCH_EMULATOR;
+    return emulator.empty() ? binary : emulator + " " + binary;
+}
+
 int count_of(const std::string& text, std::string_view what)
 {
     int n = 0;
@@ -232,8 +269,7 @@ Detached run_detached(int timeout_ms)
         const int null = open("/dev/null", O_RDONLY);
         dup2(null, 0);
         dup2(out[1], 1);
-        execl(PRIMEBENCH_BINARY, "primebench", static_cast<char*>(nullptr));
-        _exit(127);
+        exec_binary(PRIMEBENCH_BINARY);
     }
     close(out[1]);
     Detached result{"", -1};

@@ -3,6 +3,7 @@
 // shell, so that tests can type keys, read the screen bytes, stop and
 // continue the job, and check the terminal's settings afterwards.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,7 @@ struct Launch {
     bool background = false; // started as `primebench &`
     const char* program = PRIMEBENCH_BINARY;
     // When set, run by /bin/sh -c instead of `program`: redirections, several
-    // programs on one terminal. $PRIMEBENCH names the binary.
+    // programs on one terminal. $PRIMEBENCH (unquoted) runs the binary.
     std::string shell_command = {};
 };
 
@@ -31,9 +32,14 @@ public:
 
     void type(std::string_view keys);
     // Reads until the output holds `text` `times` times; false on timeout.
+    // Every wait allows three checkpoints more at the pace measured, which an
+    // emulated run needs.
     bool wait_for(std::string_view text, int times = 1, int timeout_ms = 20000);
     // False on timeout; the program is then killed by the destructor.
     bool wait_for_exit(int timeout_ms = 20000);
+    // The longest time yet between two reads that brought a progress dot (the
+    // first counted from the start): how far apart the checkpoints are.
+    int checkpoint_ms() const { return checkpoint_ms_; }
     // The program's exit status, or 128 + the signal that ended it.
     int exit_code() const { return exit_code_; }
     // Everything the program wrote, after the echo of typed-ahead keys.
@@ -51,12 +57,15 @@ public:
 
 private:
     void read_available(std::string& into, int timeout_ms);
+    bool waited_too_long(std::chrono::steady_clock::time_point start, int timeout_ms) const;
     int master_ = -1;
     int slave_ = -1;
     int control_ = -1;
     pid_t shell_ = -1;
     pid_t program_ = -1;
     int exit_code_ = -1;
+    std::chrono::steady_clock::time_point last_dot_ = std::chrono::steady_clock::now();
+    int checkpoint_ms_ = 0;
     termios initial_{};
     std::string output_;
     std::string echo_;
@@ -64,6 +73,11 @@ private:
 
 // Compares the fields a program can change with tcsetattr().
 bool same_settings(const termios& a, const termios& b);
+
+// What a shell command runs a binary of this build with: in a cross build the
+// emulator comes first (PRIMEBENCH_EMULATOR, empty natively).
+std::string command_for(const char* binary);
+inline constexpr bool EMULATED = sizeof(PRIMEBENCH_EMULATOR) > 1;
 
 int count_of(const std::string& text, std::string_view what);
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -83,18 +84,23 @@ TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
         const char* name;
         const char* keys; // typed, or nullptr to send the signal
         int sig;
+        bool emulator_reports_it; // qemu-user prints a core dump line of its own
     } cases[] = {
-        {"Ctrl+C", "\x03", SIGINT},
-        {"Ctrl+\\", "\x1c", SIGQUIT},
-        {"kill", nullptr, SIGTERM},
-        {"hang-up", nullptr, SIGHUP},
-        {"alarm", nullptr, SIGALRM},
-        {"user signal", nullptr, SIGUSR1},
-        {"CPU time limit", nullptr, SIGXCPU},
-        {"abort", nullptr, SIGABRT},
+        {"Ctrl+C", "\x03", SIGINT, false},
+        {"Ctrl+\\", "\x1c", SIGQUIT, true},
+        {"kill", nullptr, SIGTERM, false},
+        {"hang-up", nullptr, SIGHUP, false},
+        {"alarm", nullptr, SIGALRM, false},
+        {"user signal", nullptr, SIGUSR1, false},
+        {"CPU time limit", nullptr, SIGXCPU, false},
+        {"abort", nullptr, SIGABRT, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (EMULATED && c.emulator_reports_it) {
+            std::printf("skipped under emulation: %s: qemu prints its own core dump line on the terminal\n", c.name);
+            continue;
+        }
         Terminal t;
         ASSERT_TRUE(wait_for_dots(t, 1));
         if (c.keys)
@@ -178,7 +184,9 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
     EXPECT_NE(t.state(), 'T');
     expect_terminal_restored(t);
     t.hand_over_terminal();
-    ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; })) << "never took the terminal";
+    // It takes the terminal at its next checkpoint.
+    ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ECHO) == 0; }, 5000 + 3 * t.checkpoint_ms()))
+        << "never took the terminal";
     end_with_esc(t);
 }
 
@@ -257,7 +265,7 @@ TEST(WaitForKeyOnATerminal, SleepsInTheForegroundAndInTheBackground)
         SCOPED_TRACE(background ? "background" : "foreground");
         Launch launch;
         launch.background = background;
-        launch.shell_command = std::string("exec ") + READ_KEY_PROBE + " wait";
+        launch.shell_command = "exec " + command_for(READ_KEY_PROBE) + " wait";
         Terminal t(launch);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         EXPECT_LE(t.cpu_ticks_during(1000), 1) << "CPU ticks in a second of waiting";

@@ -1,0 +1,5 @@
+# 32-bit ARM, hard float, with Debian's g++-arm-linux-gnueabihf; tests run under qemu-arm.
+set(PRIMEBENCH_TRIPLE arm-linux-gnueabihf)
+set(PRIMEBENCH_QEMU_ARCH arm)
+set(CMAKE_SYSTEM_PROCESSOR armv7l)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)

@@ -1,0 +1,8 @@
+# 32-bit x86, with Debian's g++-i686-linux-gnu; tests run under qemu-i386.
+set(PRIMEBENCH_TRIPLE i686-linux-gnu)
+set(PRIMEBENCH_QEMU_ARCH i386)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
+# qemu-i386 hangs in the forked child of a dynamically linked program, which
+# the terminal tests are; a static one runs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -1,0 +1,13 @@
+# Shared by the Linux cross toolchain files, which set PRIMEBENCH_TRIPLE and
+# CMAKE_SYSTEM_PROCESSOR first: Debian's cross compiler for the triple, the
+# target's libraries under /usr/<triple>, and qemu-user to run what the
+# build makes (tests included), with no binfmt handler needed.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_C_COMPILER ${PRIMEBENCH_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${PRIMEBENCH_TRIPLE}-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/${PRIMEBENCH_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${PRIMEBENCH_QEMU_ARCH};-L;/usr/${PRIMEBENCH_TRIPLE})
