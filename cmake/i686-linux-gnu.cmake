@@ -5,6 +5,3 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 # Debian's name for the architecture, for the package.
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
 include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
-# qemu-i386 hangs in the forked child of a dynamically linked program, which
-# the terminal tests are; a static one runs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
