@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -70,13 +69,7 @@ TEST(CompleteRun, WithoutATerminalItEndsByItselfAfterThePrompt)
 // Looks every few milliseconds, so that the moment it is seen can be timed.
 bool wait_for_in_file(const std::string& path, const std::string& text, int timeout_ms = 20000)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (file_text(path).find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return wait_until([&] { return file_text(path).find(text) != std::string::npos; }, timeout_ms);
 }
 
 // `primebench > file` on a terminal: each message is in the file as soon as

@@ -258,6 +258,17 @@ int count_of(const std::string& text, std::string_view what)
     return n;
 }
 
+bool wait_until(const std::function<bool()>& done, int timeout_ms)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 Detached run_detached(int timeout_ms)
 {
     int out[2];

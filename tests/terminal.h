@@ -4,6 +4,7 @@
 // continue the job, and check the terminal's settings afterwards.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -80,6 +81,9 @@ std::string command_for(const char* binary);
 inline constexpr bool EMULATED = sizeof(PRIMEBENCH_EMULATOR) > 1;
 
 int count_of(const std::string& text, std::string_view what);
+
+// Looks every 5 ms until `done` holds; false when `timeout_ms` passes first.
+bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000);
 
 // Runs the binary with no controlling terminal, standard input from
 // /dev/null and standard output into a pipe, as cron or CI would.

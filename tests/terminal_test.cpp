@@ -3,7 +3,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -112,17 +111,6 @@ TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
         EXPECT_TRUE(only_dots(after_banner(t))) << t.output();
         expect_terminal_restored(t);
     }
-}
-
-bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 TEST(OnATerminal, OutputThatCannotBeWrittenEndsWithStatusOneAndTheCause)
