@@ -13,7 +13,16 @@
 //   neither is done until tcgetpgrp() == getpgrp().
 // - tcsetattr() is async-signal-safe, so the signal handlers restore the
 //   settings themselves before the process dies or stops.
-// - A terminal that is gone reads as end of file or fails with EIO.
+// - A terminal that is gone reads as end of file or fails with EIO; select()
+//   reports it readable, so that the read finds out.
+// - select() tells when a terminal has input on Linux, macOS and the BSDs
+//   alike; poll() does not on macOS, which answers POLLNVAL for a device at
+//   once, whatever the timeout.
+// - BSD kernels (macOS, NetBSD, OpenBSD) set PENDIN in the local flags when
+//   ICANON goes on, as a shell's settings turn it on before every command,
+//   keep it through a tcsetattr() that leaves it out, and clear it at the
+//   first read; FLUSHO comes and goes with the discard key. Neither is ours
+//   to set, nor to compare.
 // - With ICRNL off, Enter reads as CR (13), as on the console; with IXON off,
 //   Ctrl+S and Ctrl+Q are keys, and cannot freeze the output while the clock
 //   runs on.
@@ -28,14 +37,14 @@
 #include "keys/key_decoder.h"
 #include "console/pending_code.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include <fcntl.h>
-#include <poll.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,10 +65,13 @@ volatile sig_atomic_t signal_keys_off = 0;
 
 KeyReader reader;
 
+// The local flags that the kernel sets and clears by itself.
+constexpr tcflag_t KERNEL_LOCAL_FLAGS = PENDIN | FLUSHO;
+
 termios benchmark_settings()
 {
     termios t = saved;
-    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN | KERNEL_LOCAL_FLAGS);
     t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
     if (signal_keys_off)
         t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
@@ -75,16 +87,17 @@ bool apply_settings()
 }
 
 // Whether the terminal still holds our settings, whichever way the signal
-// keys are set now: a second instance started on it may have taken it, or a
-// shell, and what we saved is then no longer the terminal's to get back.
+// keys are set now and whatever the kernel did with its own flags: a second
+// instance started on it may have taken it, or a shell, and what we saved is
+// then no longer the terminal's to get back.
 bool still_ours()
 {
     termios now;
     if (tcgetattr(tty, &now) != 0)
         return false;
-    const tcflag_t signal_keys = ISIG;
+    const tcflag_t not_compared = ISIG | KERNEL_LOCAL_FLAGS;
     return now.c_iflag == ours.c_iflag && now.c_oflag == ours.c_oflag && now.c_cflag == ours.c_cflag &&
-           (now.c_lflag | signal_keys) == (ours.c_lflag | signal_keys) &&
+           (now.c_lflag | not_compared) == (ours.c_lflag | not_compared) &&
            std::memcmp(now.c_cc, ours.c_cc, sizeof now.c_cc) == 0;
 }
 
@@ -138,9 +151,52 @@ bool take_terminal()
     return true;
 }
 
+// Every signal whose default action ends the process, each where the system
+// has it: SIGEMT on macOS and the BSDs, SIGLIBRT on FreeBSD, SIGLOST on the
+// Hurd, SIGPOLL, SIGSTKFLT and SIGPWR on Linux (NetBSD's SIGPWR is ignored
+// by default: handled, it gives the terminal back until the next checkpoint
+// takes it again). SIGINFO, SIGWINCH, SIGIO and the like end nothing and are
+// left alone. The real-time signals follow, where there are any.
+constexpr int DEADLY_SIGNALS[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV,
+    SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+#ifdef SIGLIBRT
+    SIGLIBRT,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+
+// The largest signal number, real-time ones included. NSIG does not tell (it
+// is 32 on FreeBSD, whose real-time signals run from 65 to 126), and glibc's
+// SIGRTMAX is read at run time: the C library's _NSIG (glibc, musl, NetBSD,
+// OpenBSD), or else a constant SIGRTMAX (FreeBSD), or NSIG (macOS, which has
+// no real-time signals).
+#if defined(_NSIG)
+constexpr int LAST_SIGNAL = _NSIG - 1;
+#elif defined(SIGRTMAX)
+constexpr int LAST_SIGNAL = SIGRTMAX;
+#else
+constexpr int LAST_SIGNAL = NSIG - 1;
+#endif
+constexpr int LARGEST_HANDLED = std::max(std::ranges::max(DEADLY_SIGNALS), LAST_SIGNAL);
+
 // What each deadly signal did before us: the default, or a handler of the
 // process's own (a sanitizer's runtime installs some before main).
-struct sigaction earlier[NSIG];
+struct sigaction earlier[LARGEST_HANDLED + 1];
 
 void on_fatal_signal(int sig)
 {
@@ -152,13 +208,15 @@ void on_fatal_signal(int sig)
 }
 
 // Installs `handler` unless the signal is ignored (by nohup, say), which it
-// stays; `before` receives what was there.
+// stays, or has it already (two names for one number); `before` receives
+// what was there.
 void install(int sig, void (*handler)(int), int flags, struct sigaction* before = nullptr)
 {
-    struct sigaction unused{};
-    struct sigaction* current = before ? before : &unused;
-    if (sigaction(sig, nullptr, current) != 0 || current->sa_handler == SIG_IGN)
+    struct sigaction current{};
+    if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN || current.sa_handler == handler)
         return;
+    if (before)
+        *before = current;
     struct sigaction action{};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -190,16 +248,12 @@ void install_fatal_handler(int sig)
     install(sig, on_fatal_signal, 0, &earlier[sig]);
 }
 
-// Every signal whose default action ends the process.
 void install_fatal_handlers()
 {
-    for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1, SIGSEGV,
-                          SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS})
+    for (const int sig : DEADLY_SIGNALS)
         install_fatal_handler(sig);
-#ifdef __linux__
-    for (const int sig : {SIGPOLL, SIGSTKFLT, SIGPWR})
-        install_fatal_handler(sig);
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+#ifdef SIGRTMIN
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX && sig <= LARGEST_HANDLED; ++sig)
         install_fatal_handler(sig);
 #endif
 }
@@ -226,7 +280,8 @@ bool console_open()
     if (console_state == UNOPENED) {
         tty = above_standard_streams(open("/dev/tty", O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
         termios probe;
-        if (tty < 0 || tcgetattr(tty, &probe) != 0) {
+        // It is 3 or a little more; an fd_set has no room from FD_SETSIZE on.
+        if (tty < 0 || tty >= FD_SETSIZE || tcgetattr(tty, &probe) != 0) {
             give_up();
             return false;
         }
@@ -261,15 +316,19 @@ bool read_ready()
 }
 
 // Waits until the terminal has input or timeout_ms pass (-1: no limit), and
-// through signals unless told to return at the first.
+// through signals unless told to return at the first. select(), for macOS's
+// poll() does not wait on a terminal.
 bool wait_readable(int timeout_ms, bool through_signals = true)
 {
-    pollfd ready{tty, POLLIN, 0};
     int n;
-    do
-        n = poll(&ready, 1, timeout_ms);
-    while (n < 0 && errno == EINTR && through_signals);
-    if ((n < 0 && errno != EINTR) || (n > 0 && (ready.revents & (POLLERR | POLLNVAL)) != 0)) {
+    do {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(tty, &ready);
+        timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+        n = select(tty + 1, &ready, nullptr, nullptr, timeout_ms < 0 ? nullptr : &limit);
+    } while (n < 0 && errno == EINTR && through_signals);
+    if (n < 0 && errno != EINTR) {
         give_up();
         return false;
     }

@@ -33,8 +33,3 @@ void build_base_primes(uint32_t* table, int32_t count)
             return;
     }
 }
-
-void search_primes()
-{
-    search_primes_within<BENCHMARK_LIMITS>();
-}

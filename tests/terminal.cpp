@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,11 +13,19 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
+// openpty() and login_tty(): glibc's headers, FreeBSD's, then those of
+// macOS, NetBSD and OpenBSD.
+#if __has_include(<pty.h>)
+#include <pty.h>
 #include <utmp.h>
+#elif __has_include(<libutil.h>)
+#include <libutil.h>
+#else
+#include <util.h>
+#endif
 
 namespace {
 
@@ -29,6 +38,26 @@ int encoded(int status)
     if (WIFSIGNALED(status))
         return 128 + WTERMSIG(status);
     return -1;
+}
+
+// select(), not poll(): macOS's poll() does not support terminal devices.
+// The descriptors here are a handful, far below FD_SETSIZE.
+bool readable(int fd, int timeout_ms)
+{
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(fd, &ready);
+    timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    return select(fd + 1, &ready, nullptr, nullptr, &limit) > 0;
+}
+
+// pipe2() is missing on macOS.
+void make_pipe(int fds[2])
+{
+    if (pipe(fds) != 0)
+        throw std::runtime_error("pipe failed");
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    fcntl(fds[1], F_SETFD, FD_CLOEXEC);
 }
 
 void write_all(int fd, std::string_view bytes)
@@ -73,6 +102,8 @@ void write_all(int fd, std::string_view bytes)
         if (!launch.background)
             tcsetpgrp(0, getpid());
         signal(SIGTTOU, SIG_DFL);
+        if (launch.poll_as_on_macos)
+            setenv("LD_PRELOAD", POLL_STAND_IN, 1);
         char byte;
         while (read(go, &byte, 1) < 0 && errno == EINTR) {
         }
@@ -94,9 +125,8 @@ void write_all(int fd, std::string_view bytes)
             tcsetpgrp(0, getpgrp());
             _exit(encoded(status));
         }
-        pollfd request{control, POLLIN, 0};
         char byte;
-        if (poll(&request, 1, 10) > 0 && read(control, &byte, 1) == 1)
+        if (readable(control, 10) && read(control, &byte, 1) == 1)
             tcsetpgrp(0, job);
     }
 }
@@ -109,9 +139,14 @@ Terminal::Terminal(Launch launch)
     if (openpty(&master_, &slave_, nullptr, nullptr, &size) != 0)
         throw std::runtime_error("openpty failed");
     tcgetattr(slave_, &initial_);
+    if (launch.kernel_local_flags != 0) {
+        initial_.c_lflag |= launch.kernel_local_flags;
+        tcsetattr(slave_, TCSANOW, &initial_);
+    }
     int go[2], report[2], control[2];
-    if (pipe2(go, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0 || pipe2(control, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
+    make_pipe(go);
+    make_pipe(report);
+    make_pipe(control);
     shell_ = fork();
     if (shell_ == 0) {
         close(master_);
@@ -152,8 +187,7 @@ void Terminal::type(std::string_view keys)
 
 void Terminal::read_available(std::string& into, int timeout_ms)
 {
-    pollfd ready{master_, POLLIN, 0};
-    if (poll(&ready, 1, timeout_ms) <= 0)
+    if (!readable(master_, timeout_ms))
         return;
     char buffer[4096];
     ssize_t n;
@@ -238,10 +272,26 @@ termios Terminal::settings() const
     return now;
 }
 
+void Terminal::clear_local_flags(tcflag_t flags)
+{
+    termios now = settings();
+    now.c_lflag &= ~flags;
+    tcsetattr(slave_, TCSANOW, &now);
+}
+
 bool same_settings(const termios& a, const termios& b)
 {
+    const tcflag_t theirs = ~KERNEL_LOCAL_FLAGS;
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
-           a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+           (a.c_lflag & theirs) == (b.c_lflag & theirs) && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+bool proc_readings(const char* check)
+{
+    static const bool present = access("/proc/self/stat", R_OK) == 0;
+    if (!present)
+        std::printf("skipped: %s: no /proc on this system\n", check);
+    return present;
 }
 
 std::string command_for(const char* binary)
@@ -272,8 +322,7 @@ bool wait_until(const std::function<bool()>& done, int timeout_ms)
 Detached run_detached(int timeout_ms)
 {
     int out[2];
-    if (pipe2(out, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
+    make_pipe(out);
     const pid_t child = fork();
     if (child == 0) {
         setsid(); // no controlling terminal from here on
@@ -287,8 +336,7 @@ Detached run_detached(int timeout_ms)
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     char buffer[4096];
     for (;;) {
-        pollfd ready{out[0], POLLIN, 0};
-        if (poll(&ready, 1, 100) > 0) {
+        if (readable(out[0], 100)) {
             const ssize_t n = read(out[0], buffer, sizeof buffer);
             if (n <= 0)
                 break;

@@ -16,13 +16,22 @@
 #include <termios.h>
 
 struct Launch {
-    std::string typed_ahead; // typed (and echoed) before the program starts
+    std::string typed_ahead = {}; // typed (and echoed) before the program starts
     bool background = false; // started as `primebench &`
     const char* program = PRIMEBENCH_BINARY;
     // When set, run by /bin/sh -c instead of `program`: redirections, several
     // programs on one terminal. $PRIMEBENCH (unquoted) runs the binary.
     std::string shell_command = {};
+    // Set on the terminal before the start, as a BSD kernel sets PENDIN.
+    tcflag_t kernel_local_flags = 0;
+    // Run with poll() as macOS's (POLL_STAND_IN preloaded; native builds only).
+    bool poll_as_on_macos = false;
 };
+
+// The local flags a BSD kernel sets and clears by itself (PENDIN when
+// ICANON goes on until the next read, FLUSHO with the discard key): no
+// program's to compare.
+inline constexpr tcflag_t KERNEL_LOCAL_FLAGS = PENDIN | FLUSHO;
 
 class Terminal {
 public:
@@ -46,7 +55,8 @@ public:
     // Everything the program wrote, after the echo of typed-ahead keys.
     const std::string& output() const { return output_; }
     const std::string& echo() const { return echo_; }
-    // The program's own state letter from /proc ('T' when stopped).
+    // The program's own state letter from /proc ('T' when stopped); see
+    // proc_readings().
     char state() const;
     pid_t program() const { return program_; }
     // CPU time the program uses while the test sleeps for `ms`, in clock ticks.
@@ -54,6 +64,8 @@ public:
     void hand_over_terminal();
 
     termios settings() const;
+    // Clears local flags from outside the program, as a kernel does.
+    void clear_local_flags(tcflag_t flags);
     const termios& initial() const { return initial_; }
 
 private:
@@ -72,7 +84,12 @@ private:
     std::string echo_;
 };
 
-// Compares the fields a program can change with tcsetattr().
+// Whether state() and cpu_ticks_during() can be read here; where they
+// cannot, prints that `check` is skipped.
+bool proc_readings(const char* check);
+
+// Compares the fields a program can change with tcsetattr(), the kernel's
+// own local flags left aside.
 bool same_settings(const termios& a, const termios& b);
 
 // What a shell command runs a binary of this build with: in a cross build the
