@@ -92,9 +92,11 @@ TEST(CompleteRun, OnATerminalWithOutputToAFileCtrlCAtThePromptLosesNothing)
     const auto report = steady_clock::now();
     ASSERT_TRUE(wait_for_in_file(file, "Any key exits..."));
     // Waiting for the key, it sleeps.
-    const long waiting = t.cpu_ticks_during(1000);
-    std::printf("CPU at the prompt: %ld ticks in 1 s\n", waiting);
-    EXPECT_LE(waiting, 1);
+    if (proc_readings("CPU at the prompt")) {
+        const long waiting = t.cpu_ticks_during(1000);
+        std::printf("CPU at the prompt: %ld ticks in 1 s\n", waiting);
+        EXPECT_LE(waiting, 1);
+    }
     const std::string at_prompt = file_text(file);
     t.type("\x03");
     ASSERT_TRUE(t.wait_for_exit());
