@@ -191,18 +191,6 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
     end_with_esc(t);
 }
 
-// A BSD kernel sets PENDIN when ICANON goes on, as a shell's does before
-// each command, and clears it at the first read: a program that set it
-// again with its own settings would no longer know the terminal as its own.
-TEST(OnATerminal, TheKernelsOwnFlagsNeitherSetNorComparedAndTheTerminalComesBack)
-{
-    Terminal t({.kernel_local_flags = PENDIN});
-    ASSERT_TRUE(wait_for_dots(t, 1));
-    EXPECT_EQ(t.settings().c_lflag & KERNEL_LOCAL_FLAGS, 0u) << "the kernel's flags among ours";
-    t.clear_local_flags(PENDIN);
-    end_with_esc(t);
-}
-
 } // namespace
 
 namespace {
@@ -221,8 +209,14 @@ TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
         const char* bytes;
         int further_dots; // beyond an Esc typed alone at the same moment
         bool as_on_macos = false;
+        // Set before the start, as a BSD kernel sets PENDIN when a shell turns
+        // ICANON on, and cleared once the run goes, as it does at the first
+        // read: a program that set it with its own settings would no longer
+        // know the terminal as its own.
+        tcflag_t kernel_flags = 0;
     } cases[] = {
         {"Esc alone", "\x1b", 0},
+        {"Esc alone, PENDIN set by the shell, then cleared by the kernel", "\x1b", 0, false, PENDIN},
         {"Esc alone, poll() as on macOS", "\x1b", 0, true},
         {"Up, then Esc", "\x1b[A\x1b", 2},
         {"Up, then Esc, poll() as on macOS", "\x1b[A\x1b", 2, true},
@@ -238,8 +232,10 @@ TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
         SCOPED_TRACE(c.name);
         if (!runnable(c.name, c.as_on_macos))
             continue;
-        Terminal t({.poll_as_on_macos = c.as_on_macos});
+        Terminal t({.kernel_local_flags = c.kernel_flags, .poll_as_on_macos = c.as_on_macos});
         ASSERT_TRUE(wait_for_dots(t, 1));
+        EXPECT_EQ(t.settings().c_lflag & KERNEL_LOCAL_FLAGS, 0u) << "the kernel's flags among ours";
+        t.clear_local_flags(c.kernel_flags);
         t.type(c.bytes);
         ASSERT_TRUE(t.wait_for_exit());
         EXPECT_EQ(t.exit_code(), 0);
@@ -356,7 +352,6 @@ TEST(PromptOnATerminal, SleepsUntilAKeyThenExits)
         t.type("k");
         ASSERT_TRUE(t.wait_for_exit());
         EXPECT_EQ(t.exit_code(), 0);
-        EXPECT_EQ(count_of(t.output(), "\r\nTime taken: "), 1) << t.output();
         EXPECT_TRUE(t.output().ends_with(" Milliseconds\r\nAny key exits...\r\nExiting...")) << t.output();
         expect_terminal_restored(t);
     }
