@@ -1,9 +1,46 @@
 #include "engine/primes.h"
 
+#include "console/keyboard.h"
+#include "console/output.h"
+#include "console/report.h"
 #include "engine/search.h"
 
 uint32_t base_primes[BASE_PRIME_COUNT];
 bool quit_flag;
+
+namespace {
+
+// One keyboard poll. Reads at most one code; true when that code was Esc,
+// which also sets quit_flag.
+bool checkpoint_quits()
+{
+    if (key_available() && read_key() == ESC) {
+        quit_flag = true;
+        return true;
+    }
+    return false;
+}
+
+void print_report_line(int64_t m, int64_t candidate)
+{
+    if (m < 10)
+        message("\n %ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+    else
+        message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+}
+
+void finish_run()
+{
+    report_elapsed();
+    message("Any key exits...");
+    // Asleep until the key comes: a finished benchmark must not load the
+    // machine it measured. A dead or absent console ends the wait.
+    wait_for_key();
+    read_key();
+    quit_flag = true;
+}
+
+} // namespace
 
 void build_base_primes(uint32_t* table, int32_t count)
 {
@@ -32,4 +69,19 @@ void build_base_primes(uint32_t* table, int32_t count)
         if (filled == static_cast<uint32_t>(count))
             return;
     }
+}
+
+bool checkpoint_ends_run(const SearchLimits& limits, int64_t count, int64_t candidate)
+{
+    if (checkpoint_quits())
+        return true;
+    message(".");
+    if (count % limits.report_interval != 0)
+        return false;
+    const int64_t m = count / limits.report_interval;
+    print_report_line(m, candidate);
+    if (m != limits.final_report)
+        return false;
+    finish_run();
+    return true;
 }

@@ -7,9 +7,6 @@
 
 #include <cstdint>
 
-#include "console/keyboard.h"
-#include "console/output.h"
-#include "console/report.h"
 #include "engine/primes.h"
 
 struct SearchLimits {
@@ -23,16 +20,12 @@ inline constexpr SearchLimits BENCHMARK_LIMITS{100000, 1000000, 15, 4293001441};
 
 inline constexpr int ESC = 27;
 
-// One keyboard poll. Reads at most one code; true when that code was Esc,
-// which also sets quit_flag.
-inline bool checkpoint_quits()
-{
-    if (key_available() && read_key() == ESC) {
-        quit_flag = true;
-        return true;
-    }
-    return false;
-}
+// The keyboard poll, and what follows it when the count reached a multiple of
+// the checkpoint interval: the dot, the report line and, after the last one,
+// the end of the run. True when the run is over (Esc, or the final key).
+// Out of line (engine/primes.cpp): the timed loop holds nothing of it but
+// the call, and no compiler can fold its branches into the loop's code.
+bool checkpoint_ends_run(const SearchLimits& limits, int64_t count, int64_t candidate);
 
 // Counts trial divisions where a caller asks for it; the benchmark passes
 // NoTally, which compiles to nothing.
@@ -61,28 +54,6 @@ inline bool survives_trial_division(int64_t candidate, uint32_t r, Tally& tally)
     }
 }
 
-// Prints the report line for ordinal m; true when it was the last one.
-template <SearchLimits L>
-inline bool report_line_ends_run(int64_t m, int64_t candidate)
-{
-    if (m < 10)
-        message("\n %ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
-    else
-        message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
-    return m == L.final_report;
-}
-
-inline void finish_run()
-{
-    report_elapsed();
-    message("Any key exits...");
-    // Asleep until the key comes: a finished benchmark must not load the
-    // machine it measured. A dead or absent console ends the wait.
-    wait_for_key();
-    read_key();
-    quit_flag = true;
-}
-
 template <SearchLimits L, class Tally = NoTally>
 void search_primes_within(Tally tally = {})
 {
@@ -91,16 +62,8 @@ void search_primes_within(Tally tally = {})
     for (;;) {
         if (survives_trial_division(candidate, isqrt64(candidate), tally)) {
             ++count;
-            if (count % L.checkpoint_interval == 0) {
-                if (checkpoint_quits())
-                    return;
-                message(".");
-                if (count % L.report_interval == 0 &&
-                    report_line_ends_run<L>(count / L.report_interval, candidate)) {
-                    finish_run();
-                    return;
-                }
-            }
+            if (count % L.checkpoint_interval == 0 && checkpoint_ends_run(L, count, candidate))
+                return;
         }
         candidate += 2;
         if (candidate >= L.candidate_limit)

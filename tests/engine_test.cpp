@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/report.h"
 #include "engine/primes.h"
 #include "engine/search.h"
 #include "tests/scripted_console.h"
