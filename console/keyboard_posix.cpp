@@ -34,7 +34,7 @@
 #include "console/keyboard.h"
 
 #include "console/clock.h"
-#include "keys/key_decoder.h"
+#include "keys/key_reader.h"
 #include "console/pending_code.h"
 
 #include <algorithm>

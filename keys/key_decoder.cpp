@@ -61,7 +61,7 @@ namespace {
 constexpr uint8_t ESC = 0x1b;
 constexpr uint8_t BEL = 0x07;
 
-constexpr Decoded UNFINISHED{Scan::unfinished, 0, NO_KEY};
+constexpr Decoded UNFINISHED{Decoding::unfinished, 0, NO_KEY};
 
 Keystroke one(uint8_t c)
 {
@@ -77,12 +77,12 @@ Keystroke alt_key(uint8_t c)
 Decoded key(size_t used, Keystroke k)
 {
     // A sequence naming a key that has no code here is still consumed.
-    return {k.length ? Scan::keystroke : Scan::ignored, used, k};
+    return {k.length ? Decoding::keystroke : Decoding::ignored, used, k};
 }
 
 Decoded ignored(size_t used)
 {
-    return {Scan::ignored, used, NO_KEY};
+    return {Decoding::ignored, used, NO_KEY};
 }
 
 // What an unfinished sequence of n bytes is once settled: dropped.
@@ -118,18 +118,42 @@ bool is_intermediate(uint8_t c)
     return c >= 0x20 && c <= 0x2f;
 }
 
-// Up Down Right Left Home End by their final letter, or 0.
-uint16_t cursor_key(uint8_t final)
+// The keys that a CSI (ESC [) or SS3 (ESC O) sequence names by its final
+// byte, a column for the modifiers each introducer adds. The cursor keys,
+// Home, End and F1 to F4 are the same after either, modified by xterm's
+// parameter; rxvt's a to d name their modifier themselves, and take no
+// parameter: Shift after CSI, Ctrl after SS3.
+struct FinalKey {
+    uint8_t final;
+    uint16_t scan_code;
+    bool enhanced; // the navigation cluster, not the function keys
+    Modifiers after_csi = {};
+    Modifiers after_ss3 = {};
+    bool rxvt = false;
+};
+
+constexpr FinalKey FINAL_KEYS[] = {
+    {'A', scan::UP, true},   {'B', scan::DOWN, true}, {'C', scan::RIGHT, true}, {'D', scan::LEFT, true},
+    {'H', scan::HOME, true}, {'F', scan::END, true},
+    {'P', scan::F1, false},  {'Q', scan::F2, false},  {'R', scan::F3, false},    {'S', scan::F4, false},
+    {'a', scan::UP, true, with::SHIFT, with::CTRL, true},
+    {'b', scan::DOWN, true, with::SHIFT, with::CTRL, true},
+    {'c', scan::RIGHT, true, with::SHIFT, with::CTRL, true},
+    {'d', scan::LEFT, true, with::SHIFT, with::CTRL, true},
+};
+
+const FinalKey* final_key(uint8_t final)
 {
-    switch (final) {
-    case 'A': return scan::UP;
-    case 'B': return scan::DOWN;
-    case 'C': return scan::RIGHT;
-    case 'D': return scan::LEFT;
-    case 'H': return scan::HOME;
-    case 'F': return scan::END;
-    default: return 0;
-    }
+    for (const FinalKey& f : FINAL_KEYS)
+        if (f.final == final)
+            return &f;
+    return nullptr;
+}
+
+// A final's key, `m` from the sequence's parameter, `added` from its introducer.
+Keystroke key_of(const FinalKey& f, Modifiers m, Modifiers added, Modifiers extra)
+{
+    return extended_keystroke(f.scan_code, f.enhanced, f.rxvt ? added | extra : m);
 }
 
 uint16_t function_key(int n) // F1 to F12, or 0
@@ -235,16 +259,15 @@ Keystroke csi_key(const Parameters& p, uint8_t final, Modifiers extra, KeyDialec
             if (st.final == final && st.parameter == first)
                 return extended_keystroke(st.scan_code, true, st.modifiers | extra);
     }
-    if (const uint16_t cursor = cursor_key(final))
-        return first <= 1 ? extended_keystroke(cursor, true, m) : NO_KEY;
-    switch (final) {
-    case 'P': case 'Q': case 'R': case 'S':
+    if (const FinalKey* f = final_key(final)) {
         // With other parameters, R is a cursor-position report.
-        return first <= 1 ? f_key(final - 'P' + 1, m) : NO_KEY;
+        if (!f->rxvt && first > 1)
+            return NO_KEY;
+        return key_of(*f, m, f->after_csi, extra);
+    }
+    switch (final) {
     case 'Z':
         return extended_keystroke(scan::TAB, false, with::SHIFT | extra);
-    case 'a': case 'b': case 'c': case 'd':
-        return extended_keystroke(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, with::SHIFT | extra);
     case '~':
         if (first == 27 && p.count >= 3)
             return typed_key(p.value[2], m);
@@ -315,23 +338,14 @@ Decoded single_shift(const uint8_t* bytes, size_t n, bool settled, Modifiers ext
         return i == 2 ? key(2, alt_key('O')) : ignored(i);
     const size_t used = i + 1;
     const Modifiers m = from_parameter(p.count ? p.value[p.count >= 2 ? 1 : 0] : 1) | extra;
-    if (const uint16_t cursor = cursor_key(final))
-        return key(used, extended_keystroke(cursor, true, m));
-    if (final >= 'P' && final <= 'S')
-        return key(used, f_key(final - 'P' + 1, m));
-    if (final >= 'a' && final <= 'd')
-        return key(used, extended_keystroke(cursor_key(static_cast<uint8_t>(final - 'a' + 'A')), true, with::CTRL | extra));
+    if (const FinalKey* f = final_key(final))
+        return key(used, key_of(*f, m, f->after_ss3, extra));
     if (final == 'M')
         return key(used, keypad_key('\r', extra));
     static constexpr char KEYPAD[] = "*+,-./0123456789"; // finals j to y
     if (final >= 'j' && final <= 'y')
         return key(used, keypad_key(static_cast<uint8_t>(KEYPAD[final - 'j']), extra));
     return ignored(used);
-}
-
-bool opens_string(uint8_t c)
-{
-    return c == ']' || c == 'P' || c == 'X' || c == '^' || c == '_';
 }
 
 struct StringEnd {
@@ -378,15 +392,34 @@ Decoded escaped(const uint8_t* bytes, size_t n, bool settled, KeyDialect dialect
         return unfinished_or_key(1, one(ESC), settled);
     if (bytes[2] == '[' || bytes[2] == 'O') {
         const Decoded inner = key_sequence(bytes + 1, n - 1, settled, with::ALT, dialect);
-        if (inner.scan == Scan::unfinished)
+        if (inner.decoding == Decoding::unfinished)
             return UNFINISHED;
         if (inner.used > 2) // more than a bare introducer, which is a key of its own
-            return {inner.scan, inner.used + 1, inner.key};
+            return {inner.decoding, inner.used + 1, inner.key};
     }
     return key(1, one(ESC));
 }
 
 } // namespace
+
+bool opens_string(uint8_t c)
+{
+    return c == ']' || c == 'P' || c == 'X' || c == '^' || c == '_';
+}
+
+SkippedBytes skip_sequence(uint8_t opened_by, const uint8_t* bytes, size_t n)
+{
+    if (opens_string(opened_by)) {
+        const StringEnd end = string_end(bytes, n, 0);
+        return {end.used, end.found};
+    }
+    size_t i = 0;
+    while (i < n && (is_parameter(bytes[i]) || is_intermediate(bytes[i])))
+        ++i;
+    if (i == n)
+        return {n, false};
+    return {i + (is_final(bytes[i]) ? 1 : 0), true};
+}
 
 KeyDialect dialect_of(const char* term)
 {
@@ -407,100 +440,4 @@ Decoded decode_key(const uint8_t* bytes, size_t n, bool settled, KeyDialect dial
     if (c == ESC)
         return escaped(bytes, n, settled, dialect);
     return key(2, alt_key(c));
-}
-
-// The reader.
-
-namespace {
-
-void drop(KeyReader& r, size_t n)
-{
-    std::memmove(r.bytes, r.bytes + n, r.length - n);
-    r.length -= n;
-}
-
-bool settled(const KeyReader& r, uint32_t now_ms)
-{
-    return static_cast<uint32_t>(now_ms - r.last_input_ms) >= ESC_GRACE_MS;
-}
-
-// A sequence fills the whole buffer: drop it and skip the rest as it comes.
-// A trailing ESC stays, it may begin the ESC \ that ends a string.
-void start_skipping(KeyReader& r)
-{
-    r.skipping = opens_string(r.bytes[1]) ? KeyReader::SKIP_STRING : KeyReader::SKIP_CONTROL;
-    drop(r, r.bytes[r.length - 1] == ESC ? r.length - 1 : r.length);
-}
-
-void skip_rest(KeyReader& r, uint32_t now_ms)
-{
-    size_t i = 0;
-    bool ended = false;
-    if (r.skipping == KeyReader::SKIP_CONTROL) {
-        while (i < r.length && (is_parameter(r.bytes[i]) || is_intermediate(r.bytes[i])))
-            ++i;
-        if (i < r.length) {
-            ended = true;
-            i += is_final(r.bytes[i]) ? 1 : 0;
-        }
-    } else {
-        const StringEnd end = string_end(r.bytes, r.length, 0);
-        ended = end.found;
-        i = end.used;
-    }
-    drop(r, i);
-    // Its end may never come; once input pauses, take what follows as keys.
-    if (ended || settled(r, now_ms))
-        r.skipping = KeyReader::NOT_SKIPPING;
-}
-
-} // namespace
-
-size_t reader_room(const KeyReader& reader)
-{
-    return KEY_BUFFER_SIZE - reader.length;
-}
-
-void reader_append(KeyReader& reader, const uint8_t* bytes, size_t n, uint32_t now_ms)
-{
-    n = std::min(n, reader_room(reader));
-    if (n == 0)
-        return;
-    std::memcpy(reader.bytes + reader.length, bytes, n);
-    reader.length += n;
-    reader.last_input_ms = now_ms;
-}
-
-Pending reader_peek(KeyReader& reader, uint32_t now_ms)
-{
-    reader.ready = 0;
-    for (;;) {
-        if (reader.skipping != KeyReader::NOT_SKIPPING) {
-            skip_rest(reader, now_ms);
-            if (reader.skipping != KeyReader::NOT_SKIPPING)
-                return {NO_KEY, false, 0};
-        }
-        if (reader.length == 0)
-            return {NO_KEY, false, 0};
-        const Decoded d = decode_key(reader.bytes, reader.length, settled(reader, now_ms), reader.dialect);
-        switch (d.scan) {
-        case Scan::keystroke:
-            reader.ready = d.used;
-            return {d.key, false, 0};
-        case Scan::ignored:
-            drop(reader, d.used);
-            break;
-        case Scan::unfinished:
-            if (reader.length < KEY_BUFFER_SIZE)
-                return {NO_KEY, true, reader.last_input_ms + ESC_GRACE_MS};
-            start_skipping(reader);
-            break;
-        }
-    }
-}
-
-void reader_take(KeyReader& reader)
-{
-    drop(reader, reader.ready);
-    reader.ready = 0;
 }

@@ -1,34 +1,29 @@
 #pragma once
-// Terminal input bytes to the console's key codes, with no I/O: the POSIX
-// keyboard feeds it what it reads and the time it read it.
+// Terminal input bytes to the console's key codes, with no I/O and no
+// state: what the bytes at the start of a buffer are. The reader
+// (key_reader.h) holds the bytes until they make a key.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "keys/key_tables.h"
 
-// How long the rest of a key's sequence may take to follow its first bytes.
-// A terminal writes a key's whole sequence at once, so locally it arrives in
-// one read; over a remote link the pieces of one write follow each other
-// within a few milliseconds. 50 ms is past both, yet short enough that a lone
-// Esc still feels immediate.
-inline constexpr uint32_t ESC_GRACE_MS = 50;
-
-enum class Scan {
+enum class Decoding {
     keystroke,  // a key, `used` bytes long
     ignored,    // `used` bytes that are no key (reports, unknown sequences)
     unfinished, // the start of a sequence whose rest may still come
 };
 
 struct Decoded {
-    Scan scan;
+    Decoding decoding;
     size_t used;
     Keystroke key;
 };
 
-// The one place where terminals disagree on a key's bytes: ESC [ 25 ~ to
-// ESC [ 34 ~ are Shift+F3 to F10 in the rxvt family and Shift+F1 to F8 on the
-// Linux console.
+// Where two terminals send the same bytes for different keys: ESC [ 25 ~ to
+// ESC [ 34 ~ are Shift+F3 to F10 in the rxvt family and Shift+F1 to F8 on
+// the Linux console. Every other terminal's own forms (rxvt's, st's) mean
+// nothing else on any other, and are decoded whatever the terminal.
 enum class KeyDialect : uint8_t { rxvt, linux_console };
 
 // The dialect of the terminal named by $TERM.
@@ -39,32 +34,16 @@ KeyDialect dialect_of(const char* term);
 // stands: a lone Esc is 27, an introducer alone is the Alt key that sends it.
 Decoded decode_key(const uint8_t* bytes, size_t n, bool settled, KeyDialect dialect = KeyDialect::rxvt);
 
-// Input read so far and not yet taken as keystrokes, in a fixed buffer.
-inline constexpr size_t KEY_BUFFER_SIZE = 64;
-
-struct KeyReader {
-    uint8_t bytes[KEY_BUFFER_SIZE];
-    size_t length = 0;
-    uint32_t last_input_ms = 0;
-    size_t ready = 0; // bytes of the keystroke reader_peek() found
-    KeyDialect dialect = KeyDialect::rxvt;
-    // A sequence too long for the buffer is being skipped up to its end.
-    enum Skip : uint8_t { NOT_SKIPPING, SKIP_CONTROL, SKIP_STRING } skipping = NOT_SKIPPING;
+// A sequence too long to hold is skipped up to its end as its bytes come:
+// a control sequence (ESC [ or ESC O, then parameters and intermediates,
+// then a final byte) or a control string (ESC ] P X ^ _, up to BEL or
+// ESC \). `opened_by` is the byte after its ESC.
+struct SkippedBytes {
+    size_t used; // the bytes at the start of the buffer that belong to it
+    bool ended;  // whether its end is among them
 };
+SkippedBytes skip_sequence(uint8_t opened_by, const uint8_t* bytes, size_t n);
 
-size_t reader_room(const KeyReader& reader);
-
-// Appends up to reader_room() bytes read at `now_ms`.
-void reader_append(KeyReader& reader, const uint8_t* bytes, size_t n, uint32_t now_ms);
-
-struct Pending {
-    Keystroke key;       // length 0 when there is no complete keystroke
-    bool unfinished;     // waiting for the rest of a sequence...
-    uint32_t settles_ms; // ...until this time at the latest
-};
-
-// The first keystroke, if one is complete at `now_ms`; drops what is no key.
-Pending reader_peek(KeyReader& reader, uint32_t now_ms);
-
-// Removes the keystroke that reader_peek() just returned.
-void reader_take(KeyReader& reader);
+// Whether a sequence ESC `c` opens a control string, whose end is BEL or
+// ESC \ rather than a final byte.
+bool opens_string(uint8_t c);

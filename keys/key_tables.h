@@ -73,7 +73,8 @@ int scan_code_typing(uint8_t c);
 Keystroke typed_keystroke(uint8_t c, Modifiers modifiers);
 
 namespace scan {
-inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, SLASH = 53, F1 = 59, F11 = 87, F12 = 88;
+inline constexpr uint16_t ESC = 1, TWO = 3, TAB = 15, ENTER = 28, SLASH = 53;
+inline constexpr uint16_t F1 = 59, F2 = 60, F3 = 61, F4 = 62, F11 = 87, F12 = 88;
 inline constexpr uint16_t HOME = 71, UP = 72, PAGE_UP = 73, LEFT = 75, RIGHT = 77, END = 79, DOWN = 80,
                           PAGE_DOWN = 81, INSERT = 82, DEL = 83;
 } // namespace scan

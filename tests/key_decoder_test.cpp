@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "keys/key_decoder.h"
+#include "keys/key_reader.h"
 
 namespace {
 

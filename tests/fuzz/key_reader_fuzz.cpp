@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "keys/key_decoder.h"
+#include "keys/key_reader.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (size == 0)
             break;
         const Decoded d = decode_key(data, size, settled, dialect);
-        require(d.scan == Scan::unfinished ? !settled && d.used == 0 : d.used > 0 && d.used <= size);
+        require(d.decoding == Decoding::unfinished ? !settled && d.used == 0 : d.used > 0 && d.used <= size);
     }
 
     KeyReader reader;
