@@ -6,26 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "bench/plain_search.h"
 #include "console/report.h"
 #include "engine/primes.h"
 #include "engine/search.h"
 #include "tests/scripted_console.h"
 
 namespace {
-
-std::vector<uint32_t> sieve_primes_below(uint32_t limit)
-{
-    std::vector<bool> composite(limit, false);
-    std::vector<uint32_t> primes;
-    for (uint32_t n = 2; n < limit; ++n) {
-        if (composite[n])
-            continue;
-        primes.push_back(n);
-        for (uint64_t m = uint64_t{n} * n; m < limit; m += n)
-            composite[m] = true;
-    }
-    return primes;
-}
 
 const std::vector<uint32_t>& primes_below_20m()
 {

@@ -67,9 +67,12 @@ TEST(CompleteRun, WithoutATerminalItEndsByItselfAfterThePrompt)
 }
 
 // Looks every few milliseconds, so that the moment it is seen can be timed.
-bool wait_for_in_file(const std::string& path, const std::string& text, int timeout_ms = 20000)
+testing::AssertionResult wait_for_in_file(const std::string& path, const std::string& text, int timeout_ms = 20000)
 {
-    return wait_until([&] { return file_text(path).find(text) != std::string::npos; }, timeout_ms);
+    if (wait_until([&] { return file_text(path).find(text) != std::string::npos; }, timeout_ms))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << testing::PrintToString(text) << " not in " << path
+                                       << "; it holds, at the end: " << tail_of(file_text(path));
 }
 
 // `primebench > file` on a terminal: each message is in the file as soon as

@@ -1,24 +1,12 @@
-#include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "bench/plain_search.h"
 #include "engine/isqrt.h"
 
 namespace {
-
-// The nearest integer to sqrt(a), found without the shift-and-subtract method.
-uint64_t nearest_root(uint64_t a)
-{
-    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<long double>(a)));
-    while (r * r > a)
-        --r;
-    while ((r + 1) * (r + 1) <= a)
-        ++r;
-    // sqrt(a) >= r + 1/2  <=>  a >= r*r + r + 1/4  <=>  a - r*r > r
-    return a - r * r > r ? r + 1 : r;
-}
 
 // Squares, their neighbours and the rounding edges around n*n + n.
 std::vector<uint64_t> arguments_around(uint64_t n)

@@ -207,18 +207,19 @@ bool Terminal::waited_too_long(Clock::time_point start, int timeout_ms) const
     return Clock::now() - start > std::chrono::milliseconds(timeout_ms + 3 * checkpoint_ms_);
 }
 
-bool Terminal::wait_for(std::string_view text, int times, int timeout_ms)
+testing::AssertionResult Terminal::wait_for(std::string_view text, int times, int timeout_ms)
 {
     const auto start = Clock::now();
     while (count_of(output_, text) < times) {
         if (waited_too_long(start, timeout_ms))
-            return false;
+            return testing::AssertionFailure() << testing::PrintToString(std::string(text)) << " not seen " << times
+                                               << " times; the program wrote, at the end: " << tail_of(output_);
         read_available(output_, 20);
     }
-    return true;
+    return testing::AssertionSuccess();
 }
 
-bool Terminal::wait_for_exit(int timeout_ms)
+testing::AssertionResult Terminal::wait_for_exit(int timeout_ms)
 {
     const auto start = Clock::now();
     for (;;) {
@@ -227,10 +228,10 @@ bool Terminal::wait_for_exit(int timeout_ms)
         if (waitpid(shell_, &status, WNOHANG) == shell_) {
             exit_code_ = encoded(status);
             read_available(output_, 0);
-            return true;
+            return testing::AssertionSuccess();
         }
         if (waited_too_long(start, timeout_ms))
-            return false;
+            return testing::AssertionFailure() << "the program did not exit; it wrote, at the end: " << tail_of(output_);
     }
 }
 
@@ -306,6 +307,14 @@ int count_of(const std::string& text, std::string_view what)
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
         ++n;
     return n;
+}
+
+std::string tail_of(const std::string& output)
+{
+    constexpr size_t SHOWN = 300;
+    if (output.size() <= SHOWN)
+        return testing::PrintToString(output);
+    return "..." + testing::PrintToString(output.substr(output.size() - SHOWN));
 }
 
 bool wait_until(const std::function<bool()>& done, int timeout_ms)

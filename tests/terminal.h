@@ -12,6 +12,7 @@
 #error "PRIMEBENCH_BINARY names the program under test"
 #endif
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 #include <termios.h>
 
@@ -41,12 +42,13 @@ public:
     Terminal& operator=(const Terminal&) = delete;
 
     void type(std::string_view keys);
-    // Reads until the output holds `text` `times` times; false on timeout.
-    // Every wait allows three checkpoints more at the pace measured, which an
-    // emulated run needs.
-    bool wait_for(std::string_view text, int times = 1, int timeout_ms = 20000);
-    // False on timeout; the program is then killed by the destructor.
-    bool wait_for_exit(int timeout_ms = 20000);
+    // Reads until the output holds `text` `times` times. Every wait allows
+    // three checkpoints more at the pace measured, which an emulated run
+    // needs. A timeout fails with the text and the end of the output.
+    testing::AssertionResult wait_for(std::string_view text, int times = 1, int timeout_ms = 20000);
+    // A timeout fails with the end of the output; the program is then killed
+    // by the destructor.
+    testing::AssertionResult wait_for_exit(int timeout_ms = 20000);
     // The longest time yet between two reads that brought a progress dot (the
     // first counted from the start): how far apart the checkpoints are.
     int checkpoint_ms() const { return checkpoint_ms_; }
@@ -98,6 +100,9 @@ std::string command_for(const char* binary);
 inline constexpr bool EMULATED = sizeof(PRIMEBENCH_EMULATOR) > 1;
 
 int count_of(const std::string& text, std::string_view what);
+
+// The last few hundred bytes a program wrote, quoted, for a failure message.
+std::string tail_of(const std::string& output);
 
 // Looks every 5 ms until `done` holds; false when `timeout_ms` passes first.
 bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000);

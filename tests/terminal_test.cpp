@@ -1,5 +1,8 @@
 // The real binary on a pseudo-terminal: what a person at a terminal sees.
+// Each row of a table that may not run everywhere is a test of its own, so
+// that where it cannot run it is reported as skipped, with its reason.
 
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -34,8 +37,15 @@ std::string after_banner(const Terminal& t)
     return out.compare(0, BANNER.size(), BANNER) == 0 ? out.substr(BANNER.size()) : "<no banner> " + out;
 }
 
+// Progress dots: those after the banner and before the closing message.
+int dots_after_banner(const Terminal& t)
+{
+    const std::string rest = after_banner(t);
+    return count_of(rest.substr(0, rest.find('\r')), ".");
+}
+
 // Waits for n progress dots; the banner ends with three dots of its own.
-bool wait_for_dots(Terminal& t, int n)
+testing::AssertionResult wait_for_dots(Terminal& t, int n)
 {
     return t.wait_for(".", 3 + n);
 }
@@ -43,15 +53,6 @@ bool wait_for_dots(Terminal& t, int n)
 void expect_terminal_restored(const Terminal& t)
 {
     EXPECT_TRUE(same_settings(t.settings(), t.initial()));
-}
-
-// Rows marked to run with poll() as macOS's need its stand-in preloaded.
-bool runnable(const char* row, bool as_on_macos)
-{
-    if (!as_on_macos || POLL_STAND_IN[0] != '\0')
-        return true;
-    std::printf("skipped: %s: the poll() stand-in is preloaded only into a native build without sanitizers\n", row);
-    return false;
 }
 
 // Types Esc mid-run: the run must end by it, with status 0, the dots so far,
@@ -64,6 +65,23 @@ void end_with_esc(Terminal& t)
     EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
     expect_terminal_restored(t);
 }
+
+// A row's name as a test's: letters and digits, the rest as underscores.
+template <class Row>
+std::string row_name(const testing::TestParamInfo<Row>& info)
+{
+    std::string name;
+    for (const char* c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+// Rows marked to run with poll() as macOS's need its stand-in preloaded.
+bool no_poll_stand_in(bool as_on_macos)
+{
+    return as_on_macos && POLL_STAND_IN[0] == '\0';
+}
+constexpr const char* NO_POLL_STAND_IN = "the poll() stand-in is preloaded only into a native build without sanitizers";
 
 TEST(OnATerminal, KeysTypedAheadDiscardTheFirstAndEndTheRunAtTheFirstCheckpoint)
 {
@@ -86,41 +104,40 @@ TEST(OnATerminal, EscAfterSomeDotsEndsTheRunWithoutATimeReport)
     end_with_esc(t);
 }
 
-TEST(OnATerminal, SignalsEndItWithTheTerminalRestored)
+struct SignalRow {
+    const char* name;
+    const char* keys; // typed, or nullptr to send the signal
+    int sig;
+    bool emulator_reports_it = false; // qemu-user prints a core dump line of its own
+};
+
+class SignalsEndIt : public testing::TestWithParam<SignalRow> {};
+
+TEST_P(SignalsEndIt, WithTheTerminalRestored)
 {
-    const struct {
-        const char* name;
-        const char* keys; // typed, or nullptr to send the signal
-        int sig;
-        bool emulator_reports_it; // qemu-user prints a core dump line of its own
-    } cases[] = {
-        {"Ctrl+C", "\x03", SIGINT, false},
-        {"Ctrl+\\", "\x1c", SIGQUIT, true},
-        {"kill", nullptr, SIGTERM, false},
-        {"hang-up", nullptr, SIGHUP, false},
-        {"alarm", nullptr, SIGALRM, false},
-        {"user signal", nullptr, SIGUSR1, false},
-        {"CPU time limit", nullptr, SIGXCPU, false},
-        {"abort", nullptr, SIGABRT, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (EMULATED && c.emulator_reports_it) {
-            std::printf("skipped under emulation: %s: qemu prints its own core dump line on the terminal\n", c.name);
-            continue;
-        }
-        Terminal t;
-        ASSERT_TRUE(wait_for_dots(t, 1));
-        if (c.keys)
-            t.type(c.keys);
-        else
-            kill(t.program(), c.sig);
-        ASSERT_TRUE(t.wait_for_exit());
-        EXPECT_EQ(t.exit_code(), 128 + c.sig);
-        EXPECT_TRUE(only_dots(after_banner(t))) << t.output();
-        expect_terminal_restored(t);
-    }
+    const SignalRow& c = GetParam();
+    if (EMULATED && c.emulator_reports_it)
+        GTEST_SKIP() << "under emulation, qemu prints its own core dump line on the terminal";
+    Terminal t;
+    ASSERT_TRUE(wait_for_dots(t, 1));
+    if (c.keys)
+        t.type(c.keys);
+    else
+        kill(t.program(), c.sig);
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 128 + c.sig);
+    EXPECT_TRUE(only_dots(after_banner(t))) << t.output();
+    expect_terminal_restored(t);
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalsEndIt,
+                         testing::Values(SignalRow{"Ctrl+C", "\x03", SIGINT}, SignalRow{"Ctrl+\\", "\x1c", SIGQUIT, true},
+                                         SignalRow{"kill", nullptr, SIGTERM}, SignalRow{"hang-up", nullptr, SIGHUP},
+                                         SignalRow{"alarm", nullptr, SIGALRM},
+                                         SignalRow{"user signal", nullptr, SIGUSR1},
+                                         SignalRow{"CPU time limit", nullptr, SIGXCPU},
+                                         SignalRow{"abort", nullptr, SIGABRT, true}),
+                         row_name<SignalRow>);
 
 TEST(OnATerminal, OutputThatCannotBeWrittenEndsWithStatusOneAndTheCause)
 {
@@ -191,59 +208,50 @@ TEST(OnATerminal, InTheBackgroundItRunsOnAndLeavesTheTerminalAlone)
     end_with_esc(t);
 }
 
-} // namespace
+struct KeyRow {
+    const char* name;
+    const char* bytes;
+    int further_dots; // beyond an Esc typed alone at the same moment
+    bool as_on_macos = false;
+    // Set before the start, as a BSD kernel sets PENDIN when a shell turns
+    // ICANON on, and cleared once the run goes, as it does at the first
+    // read: a program that set it with its own settings would no longer
+    // know the terminal as its own.
+    tcflag_t kernel_flags = 0;
+};
 
-namespace {
+class KeysWithAnEsc : public testing::TestWithParam<KeyRow> {};
 
-// Progress dots: those after the banner and before the closing message.
-int dots_after_banner(const Terminal& t)
+TEST_P(KeysWithAnEsc, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
 {
-    const std::string rest = after_banner(t);
-    return count_of(rest.substr(0, rest.find('\r')), ".");
+    const KeyRow& c = GetParam();
+    if (no_poll_stand_in(c.as_on_macos))
+        GTEST_SKIP() << NO_POLL_STAND_IN;
+    Terminal t({.kernel_local_flags = c.kernel_flags, .poll_as_on_macos = c.as_on_macos});
+    ASSERT_TRUE(wait_for_dots(t, 1));
+    EXPECT_EQ(t.settings().c_lflag & KERNEL_LOCAL_FLAGS, 0u) << "the kernel's flags among ours";
+    t.clear_local_flags(c.kernel_flags);
+    t.type(c.bytes);
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
+    EXPECT_EQ(dots_after_banner(t), 1 + c.further_dots) << t.output();
+    expect_terminal_restored(t);
 }
 
-TEST(KeysOnATerminal, AKeyTypedWithAnEscUsesOneCheckpointPerCode)
-{
-    const struct {
-        const char* name;
-        const char* bytes;
-        int further_dots; // beyond an Esc typed alone at the same moment
-        bool as_on_macos = false;
-        // Set before the start, as a BSD kernel sets PENDIN when a shell turns
-        // ICANON on, and cleared once the run goes, as it does at the first
-        // read: a program that set it with its own settings would no longer
-        // know the terminal as its own.
-        tcflag_t kernel_flags = 0;
-    } cases[] = {
-        {"Esc alone", "\x1b", 0},
-        {"Esc alone, PENDIN set by the shell, then cleared by the kernel", "\x1b", 0, false, PENDIN},
-        {"Esc alone, poll() as on macOS", "\x1b", 0, true},
-        {"Up, then Esc", "\x1b[A\x1b", 2},
-        {"Up, then Esc, poll() as on macOS", "\x1b[A\x1b", 2, true},
-        {"a letter, then Esc", "q\x1b", 1},
-        {"a focus report, then Esc", "\x1b[I\x1b", 0},
-        {"an SGR mouse report, then Esc", "\x1b[<0;12;7M\x1b", 0},
-        {"st's Ctrl+Delete never swallows the Esc after it", "\x1b[M\x1b", 2},
-        {"rxvt's Alt+Up is no Esc", "\x1b\x1b[A\x1b", 2},
-        {"Alt+] ends the run at its second code", "\x1b]", 1},
-        {"Ctrl+S is a key, no pause of the output", "\x13\x1b", 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!runnable(c.name, c.as_on_macos))
-            continue;
-        Terminal t({.kernel_local_flags = c.kernel_flags, .poll_as_on_macos = c.as_on_macos});
-        ASSERT_TRUE(wait_for_dots(t, 1));
-        EXPECT_EQ(t.settings().c_lflag & KERNEL_LOCAL_FLAGS, 0u) << "the kernel's flags among ours";
-        t.clear_local_flags(c.kernel_flags);
-        t.type(c.bytes);
-        ASSERT_TRUE(t.wait_for_exit());
-        EXPECT_EQ(t.exit_code(), 0);
-        EXPECT_TRUE(ended_by_esc(after_banner(t))) << t.output();
-        EXPECT_EQ(dots_after_banner(t), 1 + c.further_dots) << t.output();
-        expect_terminal_restored(t);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Keys, KeysWithAnEsc,
+    testing::Values(KeyRow{"Esc alone", "\x1b", 0},
+                    KeyRow{"Esc alone, PENDIN set by the shell, then cleared by the kernel", "\x1b", 0, false, PENDIN},
+                    KeyRow{"Esc alone, poll() as on macOS", "\x1b", 0, true}, KeyRow{"Up, then Esc", "\x1b[A\x1b", 2},
+                    KeyRow{"Up, then Esc, poll() as on macOS", "\x1b[A\x1b", 2, true},
+                    KeyRow{"a letter, then Esc", "q\x1b", 1}, KeyRow{"a focus report, then Esc", "\x1b[I\x1b", 0},
+                    KeyRow{"an SGR mouse report, then Esc", "\x1b[<0;12;7M\x1b", 0},
+                    KeyRow{"st's Ctrl+Delete never swallows the Esc after it", "\x1b[M\x1b", 2},
+                    KeyRow{"rxvt's Alt+Up is no Esc", "\x1b\x1b[A\x1b", 2},
+                    KeyRow{"Alt+] ends the run at its second code", "\x1b]", 1},
+                    KeyRow{"Ctrl+S is a key, no pause of the output", "\x13\x1b", 1}),
+    row_name<KeyRow>);
 
 TEST(KeysOnATerminal, AnArrowSplitAcrossTwoWritesDoesNotEndTheRun)
 {
@@ -267,10 +275,6 @@ TEST(KeysOnATerminal, EnterReadsAsCarriageReturnAndCrToLfIsRestored)
     EXPECT_EQ(dots_after_banner(t), 2) << t.output();
     expect_terminal_restored(t);
 }
-
-} // namespace
-
-namespace {
 
 // wait_for_key() on its own, then the key it waited for; the same probe.
 TEST(WaitForKeyOnATerminal, SleepsInTheForegroundAndInTheBackground)
@@ -299,62 +303,67 @@ TEST(WaitForKeyOnATerminal, SleepsInTheForegroundAndInTheBackground)
     }
 }
 
+struct ReadKeyRow {
+    const char* name;
+    const char* keys;
+    const char* codes;
+    bool as_on_macos = false;
+};
+
+class ReadKeyOnATerminal : public testing::TestWithParam<ReadKeyRow> {};
+
 // read_key() on its own, waiting for a key: the signal keys are keys then.
-TEST(ReadKeyOnATerminal, WhileItWaitsCtrlCIsCodeThreeAndTheSettingsComeBack)
+TEST_P(ReadKeyOnATerminal, WhileItWaitsCtrlCIsCodeThreeAndTheSettingsComeBack)
 {
-    const struct {
-        const char* name;
-        const char* keys;
-        const char* codes;
-        bool as_on_macos = false;
-    } cases[] = {
-        {"Ctrl+C", "\x03", "3"},
-        {"Ctrl+Z", "\x1a", "26"},
-        {"Ctrl+\\", "\x1c", "28"},
-        {"F1", "\x1bOP", "0 59"},
-        {"F1, poll() as on macOS", "\x1bOP", "0 59", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!runnable(c.name, c.as_on_macos))
-            continue;
-        Terminal t({.program = READ_KEY_PROBE, .poll_as_on_macos = c.as_on_macos});
-        ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ISIG) == 0; })) << "signal keys stay on";
-        EXPECT_EQ(t.settings().c_lflag & (ICANON | ECHO), 0u);
-        t.type(c.keys);
-        ASSERT_TRUE(t.wait_for_exit());
-        EXPECT_EQ(t.exit_code(), 0);
-        EXPECT_EQ(t.output(), std::string(c.codes) + "\r\n");
-        expect_terminal_restored(t);
-    }
+    const ReadKeyRow& c = GetParam();
+    if (no_poll_stand_in(c.as_on_macos))
+        GTEST_SKIP() << NO_POLL_STAND_IN;
+    Terminal t({.program = READ_KEY_PROBE, .poll_as_on_macos = c.as_on_macos});
+    ASSERT_TRUE(wait_until([&] { return (t.settings().c_lflag & ISIG) == 0; })) << "signal keys stay on";
+    EXPECT_EQ(t.settings().c_lflag & (ICANON | ECHO), 0u);
+    t.type(c.keys);
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_EQ(t.output(), std::string(c.codes) + "\r\n");
+    expect_terminal_restored(t);
 }
 
-} // namespace
+INSTANTIATE_TEST_SUITE_P(Keys, ReadKeyOnATerminal,
+                         testing::Values(ReadKeyRow{"Ctrl+C", "\x03", "3"}, ReadKeyRow{"Ctrl+Z", "\x1a", "26"},
+                                         ReadKeyRow{"Ctrl+\\", "\x1c", "28"}, ReadKeyRow{"F1", "\x1bOP", "0 59"},
+                                         ReadKeyRow{"F1, poll() as on macOS", "\x1bOP", "0 59", true}),
+                         row_name<ReadKeyRow>);
 
-namespace {
+struct PromptRow {
+    const char* name;
+    bool as_on_macos;
+};
+
+class PromptOnATerminal : public testing::TestWithParam<PromptRow> {};
 
 // The program's own prompt, after a run cut short: asleep until a key, which
 // then ends it.
-TEST(PromptOnATerminal, SleepsUntilAKeyThenExits)
+TEST_P(PromptOnATerminal, SleepsUntilAKeyThenExits)
 {
-    for (const bool as_on_macos : {false, true}) {
-        const char* row = as_on_macos ? "poll() as on macOS" : "poll() as on Linux";
-        SCOPED_TRACE(row);
-        if (!runnable(row, as_on_macos))
-            continue;
-        Terminal t({.program = SHORT_RUN_BINARY, .poll_as_on_macos = as_on_macos});
-        ASSERT_TRUE(t.wait_for("Any key exits..."));
-        if (proc_readings("CPU at the prompt"))
-            EXPECT_LE(t.cpu_ticks_during(1000), 1) << "CPU ticks in a second at the prompt";
-        else
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-        EXPECT_FALSE(t.wait_for("Exiting...", 1, 100)) << "the wait ended by itself";
-        t.type("k");
-        ASSERT_TRUE(t.wait_for_exit());
-        EXPECT_EQ(t.exit_code(), 0);
-        EXPECT_TRUE(t.output().ends_with(" Milliseconds\r\nAny key exits...\r\nExiting...")) << t.output();
-        expect_terminal_restored(t);
-    }
+    const bool as_on_macos = GetParam().as_on_macos;
+    if (no_poll_stand_in(as_on_macos))
+        GTEST_SKIP() << NO_POLL_STAND_IN;
+    Terminal t({.program = SHORT_RUN_BINARY, .poll_as_on_macos = as_on_macos});
+    ASSERT_TRUE(t.wait_for("Any key exits..."));
+    if (proc_readings("CPU at the prompt"))
+        EXPECT_LE(t.cpu_ticks_during(1000), 1) << "CPU ticks in a second at the prompt";
+    else
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(t.wait_for("Exiting...", 1, 100)) << "the wait ended by itself";
+    t.type("k");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(t.output().ends_with(" Milliseconds\r\nAny key exits...\r\nExiting...")) << t.output();
+    expect_terminal_restored(t);
 }
+
+INSTANTIATE_TEST_SUITE_P(Polls, PromptOnATerminal,
+                         testing::Values(PromptRow{"poll() as on Linux", false}, PromptRow{"poll() as on macOS", true}),
+                         row_name<PromptRow>);
 
 } // namespace

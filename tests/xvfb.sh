@@ -1,5 +1,5 @@
 # Shared by the tests that type real keys into windows: a virtual display of
-# their own, and a wait for text to reach a file.
+# their own, a wait for a window, and a wait for text to reach a file.
 # Usage: . xvfb.sh WORK_DIR; then $xvfb is the server's pid, for the caller's
 # exit trap to end.
 Xvfb -displayfd 9 -screen 0 1024x768x24 9>"$1/display" >/dev/null 2>&1 &
@@ -13,4 +13,14 @@ wait_for() { # FILE TEXT SECONDS
     [ $SECONDS -ge $deadline ] && return 1
     sleep 0.01
   done
+}
+
+window_named() { # NAME-PATTERN SECONDS: prints the id of a visible window so named
+  local window tries=$(($2 * 10))
+  for _ in $(seq "$tries"); do
+    window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$window" ] && { echo "$window"; return; }
+    sleep 0.1
+  done
+  return 1
 }

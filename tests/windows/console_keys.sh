@@ -29,14 +29,8 @@ press() { # NAME EXPECTED_DOTS KEYS...
   local out="$work/keys.out"
   rm -f "$out"
   wineconsole cmd /c "$windows_exe > $(winepath -w "$out")" >/dev/null 2>&1 &
-  local console=$!
-  local window=""
-  for _ in $(seq 600); do
-    window=$(xdotool search --onlyvisible --name 'cmd\.exe' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  local trouble=""
+  local console=$! window trouble=""
+  window=$(window_named 'cmd\.exe' 60)
   if [ -z "$window" ]; then
     trouble="no console window"
   elif ! xdotool windowfocus --sync "$window"; then

@@ -5,7 +5,7 @@ mkdir -p "$1" && work=$(cd "$1" && pwd)
 shift
 for tool in wine wineserver winepath "$@"; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIPPED: $tool is not installed (Debian: wine64${*:+, xvfb, xdotool})"
+    echo "SKIPPED: $tool is not installed (tools/packages: wine${*:+, display})"
     exit 77
   fi
 done
