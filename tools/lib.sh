@@ -62,6 +62,9 @@ release=(
 )
 # The source tarball, from which every program of the release is built.
 source_tarball=primebench-$version.tar.gz
+# The release's date, the last commit's, for every date it writes: in the
+# archives, and in the Windows programs' headers, which a strip rewrites.
+release_epoch=$(git log -1 --format=%ct 2>/dev/null || true)
 # Where tools/make-release builds: a folder a target, static-TARGET for the
 # statically linked Linux programs.
 release_work=build-release
