@@ -61,13 +61,13 @@ void divide_many(benchmark::State& state, T first_dividend)
 
 void BM_div64_benchmark_operands(benchmark::State& state)
 {
-    divide_many<int64_t>(state, 200000001); // what the second phase divides
+    divide_many<uint64_t>(state, 200000001); // what the second phase divides
 }
 BENCHMARK(BM_div64_benchmark_operands);
 
 void BM_div64_wide_operands(benchmark::State& state)
 {
-    divide_many<int64_t>(state, int64_t{1} << 40);
+    divide_many<uint64_t>(state, uint64_t{1} << 40);
 }
 BENCHMARK(BM_div64_wide_operands);
 

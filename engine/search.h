@@ -42,16 +42,21 @@ inline bool survives_trial_division(int64_t candidate, uint32_t r, Tally& tally)
     const uint32_t* const last = &base_primes[BASE_PRIME_COUNT - 1];
     if (*entry > r)
         return true;
-    for (;;) {
+    // One division a pass in every build: clang would unroll the walk by
+    // two, g++ does not.
+#pragma GCC unroll 1
+    do {
         tally();
-        if (candidate % static_cast<int64_t>(*entry) == 0)
+        // An unsigned division: the candidate is positive, and clang, which
+        // proves it, divides so whatever the source says; g++ would use
+        // the signed instruction. Every build then divides with the same one.
+        if (static_cast<uint64_t>(candidate) % *entry == 0)
             return false;
         if (entry == last)
             return true;
         ++entry;
-        if (*entry > r)
-            return true;
-    }
+    } while (*entry <= r);
+    return true;
 }
 
 template <SearchLimits L, class Tally = NoTally>
