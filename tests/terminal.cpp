@@ -212,7 +212,8 @@ testing::AssertionResult Terminal::wait_for(std::string_view text, int times, in
     const auto start = Clock::now();
     while (count_of(output_, text) < times) {
         if (waited_too_long(start, timeout_ms))
-            return testing::AssertionFailure() << testing::PrintToString(std::string(text)) << " not seen " << times
+            return testing::AssertionFailure() << testing::PrintToString(std::string(text)) << " seen "
+                                               << count_of(output_, text) << " of " << times
                                                << " times; the program wrote, at the end: " << tail_of(output_);
         read_available(output_, 20);
     }
