@@ -12,6 +12,18 @@ packages() {
   for stage; do sed -n "s/^$stage: *//p" tools/packages; done | xargs
 }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q ' installed$'; }
+# update_package_lists [PREFIX...]: apt-get update, run after PREFIX (sudo,
+# env) where given. A mirror caught mid-sync fails an update ("Mirror sync in
+# progress?") for a few minutes, so a failed one is tried again for up to
+# five minutes before it fails the run.
+update_package_lists() {
+  local try
+  for try in 1 2 3 4 5 6; do
+    [ "$try" -eq 1 ] || { echo "apt-get update failed; trying again in 60 s ($try of 6)" >&2; sleep 60; }
+    "$@" apt-get update -q && return 0
+  done
+  return 1
+}
 # missing_of STAGE...: those of their packages that are not installed.
 missing_of() {
   local package
