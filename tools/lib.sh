@@ -13,16 +13,17 @@ packages() {
 }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q ' installed$'; }
 # update_package_lists [PREFIX...]: apt-get update, run after PREFIX (sudo,
-# env) where given. A mirror caught mid-sync fails an update ("Mirror sync in
-# progress?") for a few minutes, so a failed one is tried again for up to
-# five minutes before it fails the run.
+# env) where given. A package source that serves one index out of step with
+# its release file ("Mirror sync in progress?") fails the whole update, yet
+# apt keeps every list it could read. So a failed update is tried once more,
+# then the run goes on with those lists: an install that needs a list that
+# is missing fails there, naming the package.
 update_package_lists() {
-  local try
-  for try in 1 2 3 4 5 6; do
-    [ "$try" -eq 1 ] || { echo "apt-get update failed; trying again in 60 s ($try of 6)" >&2; sleep 60; }
-    "$@" apt-get update -q && return 0
-  done
-  return 1
+  "$@" apt-get update -q && return 0
+  echo "apt-get update failed; trying again in 30 s" >&2
+  sleep 30
+  "$@" apt-get update -q && return 0
+  echo "apt-get update failed again: going on with the package lists it could read" >&2
 }
 # missing_of STAGE...: those of their packages that are not installed.
 missing_of() {
