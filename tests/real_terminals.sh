@@ -76,7 +76,7 @@ check_terminal() {
       if ! wait_for "$out" "1,000,000th Prime" 30; then
         got="no progress"
       else
-        xdotool key "$key" Escape
+        type_keys "$key" Escape
         if wait_for "$out" "Exiting" 10; then
           got=$(dots_in "$out")
         else

@@ -1,5 +1,6 @@
 # Shared by the tests that type real keys into windows: a virtual display of
-# their own, a wait for a window, and a wait for text to reach a file.
+# their own, a wait for a window, a wait for text to reach a file, and the
+# keys typed.
 # Usage: . xvfb.sh WORK_DIR; then $xvfb is the server's pid, for the caller's
 # exit trap to end.
 Xvfb -displayfd 9 -screen 0 1024x768x24 9>"$1/display" >/dev/null 2>&1 &
@@ -23,4 +24,21 @@ window_named() { # NAME-PATTERN SECONDS: prints the id of a visible window so na
     sleep 0.1
   done
   return 1
+}
+
+# xdotool types a key named by its keysym with the modifiers under which the
+# keymap lists that keysym, and since xkb-data 2.4x the F keys' keysym is
+# listed under Alt as well: "F3" came out as Alt+F3, and "shift+F3" as
+# Shift+Alt+F3. A key named by its keycode goes with no modifier but those
+# named, so the F keys go by theirs: Xvfb's keycodes are evdev's, the Linux
+# input code plus 8 (F1 to F10: 67 to 76).
+type_keys() { # KEY... as xdotool names them (shift+F3)
+  local key keys=()
+  for key; do
+    case ${key##*+} in
+      F[1-9] | F10) key=${key%F*}$((66 + ${key##*F})) ;;
+    esac
+    keys+=("$key")
+  done
+  xdotool key "${keys[@]}"
 }

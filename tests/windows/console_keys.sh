@@ -42,7 +42,7 @@ press() { # NAME EXPECTED_DOTS KEYS...
     echo "FAIL $name: $trouble"; failures=$((failures + 1))
     kill $console 2>/dev/null; wineserver -k 2>/dev/null; return
   fi
-  xdotool key "$@"
+  type_keys "$@"
   local deadline=$((SECONDS + 60))
   while kill -0 $console 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
   local expected
