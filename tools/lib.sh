@@ -12,17 +12,18 @@ packages() {
   for stage; do sed -n "s/^$stage: *//p" tools/packages; done | xargs
 }
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q ' installed$'; }
-# update_package_lists [PREFIX...]: apt-get update, run after PREFIX (sudo,
-# env) where given. A package source that serves one index out of step with
+# update_package_lists [APT-GET...]: an update of apt's lists, by the command
+# given for apt-get (one that adds sudo), or apt-get. A package source that serves one index out of step with
 # its release file ("Mirror sync in progress?") fails the whole update, yet
 # apt keeps every list it could read. So a failed update is tried once more,
 # then the run goes on with those lists: an install that needs a list that
 # is missing fails there, naming the package.
 update_package_lists() {
-  "$@" apt-get update -q && return 0
+  [ $# -gt 0 ] || set -- apt-get
+  "$@" update -q && return 0
   echo "apt-get update failed; trying again in 30 s" >&2
   sleep 30
-  "$@" apt-get update -q && return 0
+  "$@" update -q && return 0
   echo "apt-get update failed again: going on with the package lists it could read" >&2
 }
 # missing_of STAGE...: those of their packages that are not installed.
