@@ -26,6 +26,26 @@ update_package_lists() {
   "$@" update -q && return 0
   echo "apt-get update failed again: going on with the package lists it could read" >&2
 }
+# wine_loaders_not_wanted: "wine32:ARCH-" for each foreign architecture of
+# dpkg's whose Wine loader this machine cannot run, as apt-get install
+# arguments that keep it out (and take it away where it came in before).
+# wine64 recommends wine32, and apt meets that with any architecture that
+# has one: with armhf added and i386 not, wine32:armhf, after which
+# /usr/bin/wine starts the ARM loader and every run fails with "Exec format
+# error". The native architecture's own 32-bit partner (i386 beside amd64,
+# armhf beside arm64) runs, and stays welcome. Only names that apt knows:
+# it refuses to remove a package it has never heard of.
+wine_loaders_not_wanted() {
+  local partner arch
+  case $(dpkg --print-architecture) in
+    amd64) partner=i386 ;;
+    arm64) partner=armhf ;;
+    *) partner= ;;
+  esac
+  for arch in $(dpkg --print-foreign-architectures); do
+    [ "$arch" != "$partner" ] && [ -n "$(apt-cache policy "wine32:$arch" 2>/dev/null)" ] && echo "wine32:$arch-"
+  done | xargs
+}
 # missing_of STAGE...: those of their packages that are not installed.
 missing_of() {
   local package

@@ -10,6 +10,14 @@ for tool in wine wineserver winepath "$@"; do
   fi
 done
 export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all
+# Installed is not the same as able to run: a Wine whose loader this machine
+# cannot execute (an ARM one, brought in by an added armhf architecture)
+# fails every start. That is a fault of the machine's setup, not a reason to
+# skip.
+if ! wine_says=$(wine --version 2>&1); then
+  echo "FAIL: Wine is installed but cannot run a program: $wine_says"
+  exit 1
+fi
 if [ ! -d "$WINEPREFIX" ]; then
   # The first start sets the prefix up, which takes a while; not in a timed case.
   wineboot -i >/dev/null 2>&1
