@@ -9,8 +9,9 @@
 
 #include <windows.h>
 
-#include "keys/key_tables.h"
+#include "console/console_input_windows.h"
 #include "console/pending_code.h"
+#include "keys/key_tables.h"
 
 namespace {
 
@@ -136,16 +137,29 @@ int read_key()
     return result;
 }
 
+HANDLE console_input_to_wait_on()
+{
+    if (!console_open() || console_failed)
+        return nullptr;
+    // Events that are no keystroke keep the handle signalled, and the
+    // read_key() that follows a wait would skip them anyway.
+    skip_leading_non_keystrokes();
+    return console_input;
+}
+
+void console_input_failed()
+{
+    console_failed = true;
+}
+
 int wait_for_key()
 {
     while (!key_available()) {
-        if (!console_open() || console_failed)
+        const HANDLE input = console_input_to_wait_on();
+        if (input == nullptr)
             return 0;
-        // Events that are no keystroke keep the handle signalled, and the
-        // read_key() that follows the wait would skip them anyway.
-        skip_leading_non_keystrokes();
-        if (WaitForSingleObject(console_input, INFINITE) == WAIT_FAILED)
-            console_failed = true;
+        if (WaitForSingleObject(input, INFINITE) == WAIT_FAILED)
+            console_input_failed();
     }
     return 1;
 }

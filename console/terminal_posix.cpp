@@ -22,12 +22,15 @@
 // - Another program on the same terminal may change its settings while we
 //   run; only settings still as we set them are ours to put back.
 // - open() takes the lowest free descriptor: with standard output closed it
-//   would be 1, and our output would go to the terminal unasked.
+//   would be 1, and our output would go to the terminal unasked
+//   (descriptor_posix.h).
 // - An fd_set has no room for a descriptor from FD_SETSIZE on.
 
 #include "console/terminal_posix.h"
 
 #include <cstring>
+
+#include "console/descriptor_posix.h"
 
 #include <fcntl.h>
 #include <sys/select.h>
@@ -76,16 +79,6 @@ bool still_ours()
     return now.c_iflag == ours.c_iflag && now.c_oflag == ours.c_oflag && now.c_cflag == ours.c_cflag &&
            (now.c_lflag | not_compared) == (ours.c_lflag | not_compared) &&
            std::memcmp(now.c_cc, ours.c_cc, sizeof now.c_cc) == 0;
-}
-
-// fd moved to 3 or above, where it cannot stand in for a closed standard stream.
-int above_standard_streams(int descriptor)
-{
-    if (descriptor < 0 || descriptor > STDERR_FILENO)
-        return descriptor;
-    const int moved = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    close(descriptor);
-    return moved;
 }
 
 } // namespace

@@ -8,10 +8,6 @@
 uint32_t base_primes[BASE_PRIME_COUNT];
 bool quit_flag;
 
-namespace {
-
-// One keyboard poll. Reads at most one code; true when that code was Esc,
-// which also sets quit_flag.
 bool checkpoint_quits()
 {
     if (key_available() && read_key() == ESC) {
@@ -21,17 +17,16 @@ bool checkpoint_quits()
     return false;
 }
 
-void print_report_line(int64_t m, int64_t candidate)
+void print_report_line(int64_t m, int64_t prime)
 {
     if (m < 10)
-        message("\n %ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+        message("\n %ld,000,000th Prime: %ld\n", printed(m), printed(prime));
     else
-        message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(candidate));
+        message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(prime));
 }
 
-void finish_run()
+void prompt_and_wait()
 {
-    report_elapsed();
     message("Any key exits...");
     // Asleep until the key comes: a finished benchmark must not load the
     // machine it measured. A dead or absent console ends the wait.
@@ -39,8 +34,6 @@ void finish_run()
     read_key();
     quit_flag = true;
 }
-
-} // namespace
 
 void build_base_primes(uint32_t* table, int32_t count)
 {
@@ -82,6 +75,7 @@ bool checkpoint_ends_run(const SearchLimits& limits, int64_t count, int64_t cand
     print_report_line(m, candidate);
     if (m != limits.final_report)
         return false;
-    finish_run();
+    report_elapsed();
+    prompt_and_wait();
     return true;
 }

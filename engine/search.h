@@ -27,6 +27,17 @@ inline constexpr int ESC = 27;
 // the call, and no compiler can fold its branches into the loop's code.
 bool checkpoint_ends_run(const SearchLimits& limits, int64_t count, int64_t candidate);
 
+// What the checkpoints of the single run and of the rate run share, each
+// printed or read on the console's thread (engine/primes.cpp).
+// One keyboard poll, reading at most one code: true when it was Esc, which
+// also sets quit_flag.
+bool checkpoint_quits();
+// The line for the m-th report, naming the prime found there.
+void print_report_line(int64_t m, int64_t prime);
+// The end of a completed run, after the time report: the prompt, the wait
+// for a key, and quit_flag set.
+void prompt_and_wait();
+
 // Counts trial divisions where a caller asks for it; the benchmark passes
 // NoTally, which compiles to nothing.
 struct NoTally {
@@ -59,19 +70,34 @@ inline bool survives_trial_division(int64_t candidate, uint32_t r, Tally& tally)
     return true;
 }
 
-template <SearchLimits L, class Tally = NoTally>
-void search_primes_within(Tally tally = {})
+// The second phase's walk, with what happens at each checkpoint left to
+// `checkpoint`: a type whose call compiles to one out-of-line call, and
+// ends the walk when it returns true.
+template <SearchLimits L, class Checkpoint, class Tally>
+inline void search_with(Checkpoint checkpoint, Tally& tally)
 {
     int64_t candidate = 0xFFF3; // the odd number after the largest base prime
     int64_t count = BASE_PRIME_COUNT;
     for (;;) {
         if (survives_trial_division(candidate, isqrt64(candidate), tally)) {
             ++count;
-            if (count % L.checkpoint_interval == 0 && checkpoint_ends_run(L, count, candidate))
+            if (count % L.checkpoint_interval == 0 && checkpoint(count, candidate))
                 return;
         }
         candidate += 2;
         if (candidate >= L.candidate_limit)
             return;
     }
+}
+
+// The single run's checkpoint: the console's own.
+template <SearchLimits L>
+struct ConsoleCheckpoint {
+    bool operator()(int64_t count, int64_t candidate) const { return checkpoint_ends_run(L, count, candidate); }
+};
+
+template <SearchLimits L, class Tally = NoTally>
+void search_primes_within(Tally tally = {})
+{
+    search_with<L>(ConsoleCheckpoint<L>{}, tally);
 }

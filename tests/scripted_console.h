@@ -1,7 +1,8 @@
 #pragma once
-// Stand-ins for the keyboard, the clock and the output, linked into the unit
-// tests in place of the real ones: keys arrive on a script, the clock reads
-// what the test sets, and every message is kept for comparison.
+// Stand-ins for the keyboard, the clock, the output and the wake-up, linked
+// into the unit tests in place of the real ones: keys arrive on a script, the
+// clock reads what the test sets, and every message is kept for comparison.
+// Only the clock and the wake-up may be used from other threads.
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@ namespace scripted {
 struct Key {
     long from_poll; // readable from this key_available() call on (1-based)
     int code;
+    long after_dots = 0; // and once this many dots have been printed
 };
 
 // Starts a fresh script: no keys, no output, a console present.
