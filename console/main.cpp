@@ -21,7 +21,7 @@ bool second_phase(int threads)
         search_primes();
         return true;
     }
-    if (search_primes_on_threads(threads, available_cpus()))
+    if (run_on_threads(threads, available_cpus()))
         return true;
     std::fprintf(stderr, "primebench: cannot start %d threads: %s\n", threads, thread_failure());
     return false;

@@ -152,7 +152,7 @@ const WorkerProgress& worker_progress(int i)
     return workers[i];
 }
 
-bool search_primes_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSearch search)
+bool run_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSearch search)
 {
     StopFlag stop;
     for (int i = 0; i < threads; ++i) {

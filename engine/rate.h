@@ -65,7 +65,7 @@ using WorkerSearch = void (*)(WorkerProgress&);
 // prompt. Leaves quit_flag as search_primes() does. False, with nothing
 // more printed and the cause on standard error, when the system would not
 // start the threads. `cpus` is only reported.
-bool search_primes_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSearch search);
+bool run_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSearch search);
 
 // Each thread's progress in the last rate run, i below its thread count.
 const WorkerProgress& worker_progress(int i);
@@ -73,4 +73,4 @@ const WorkerProgress& worker_progress(int i);
 // The benchmark's (engine/search.cpp): each thread's loop, in a function of
 // its own that tools/check-division reads, and the run with its limits.
 void search_primes_for_worker(WorkerProgress& progress);
-bool search_primes_on_threads(int threads, int cpus);
+bool run_on_threads(int threads, int cpus);

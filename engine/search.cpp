@@ -12,7 +12,7 @@ void search_primes_for_worker(WorkerProgress& progress)
     search_primes_for_worker_within<BENCHMARK_LIMITS>(progress);
 }
 
-bool search_primes_on_threads(int threads, int cpus)
+bool run_on_threads(int threads, int cpus)
 {
-    return search_primes_on_threads(threads, cpus, BENCHMARK_LIMITS, search_primes_for_worker);
+    return run_on_threads(threads, cpus, BENCHMARK_LIMITS, search_primes_for_worker);
 }

@@ -66,6 +66,47 @@ TEST(CompleteRun, WithoutATerminalItEndsByItselfAfterThePrompt)
     EXPECT_EQ(with_time_masked(run.output), complete_run());
 }
 
+// The rate line's numbers, checked against the run's time, then masked:
+// the slowest thread's time is the run's, the fastest is no faster than 0,
+// and the rate is the threads' runs over that time.
+std::string with_rate_masked(const std::string& out, int threads)
+{
+    const std::string head = std::to_string(threads) + " threads on ";
+    const size_t at = out.find("\n" + head);
+    EXPECT_NE(at, std::string::npos) << out;
+    if (at == std::string::npos)
+        return out;
+    const size_t start = at + 1;
+    const size_t end = out.find('\n', start);
+    int n = 0, cpus = 0, length = 0;
+    unsigned s1 = 0, ms1 = 0, s2 = 0, ms2 = 0, rate = 0, hundredths = 0;
+    std::sscanf(out.c_str() + start, "%d threads on %d CPUs: each thread %u.%3u to %u.%3u seconds; %u.%2u runs a minute%n",
+                &n, &cpus, &s1, &ms1, &s2, &ms2, &rate, &hundredths, &length);
+    EXPECT_EQ(static_cast<size_t>(length), end - start) << out;
+    EXPECT_EQ(n, threads);
+    EXPECT_GE(cpus, 1);
+    const long long slowest = s2 * 1000LL + ms2;
+    EXPECT_LE(s1 * 1000LL + ms1, slowest);
+    EXPECT_EQ(slowest, reported_ms(out)) << "the run ends with its slowest thread";
+    if (slowest > 0) {
+        EXPECT_NEAR(rate + hundredths / 100.0, threads * 60000.0 / static_cast<double>(slowest), 0.006) << out;
+    }
+    return out.substr(0, start) + "RATE" + out.substr(end);
+}
+
+TEST(CompleteRun, OnTwoThreadsWithoutATerminalEveryLineIsTheSingleRunsAndTheRateFollows)
+{
+    if (EMULATED)
+        GTEST_SKIP() << "two complete runs at once take many minutes emulated";
+    const Detached run = run_detached(10 * 60 * 1000, {"--threads", "2"});
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.errors, "");
+    std::string expected = complete_run();
+    expected.replace(0, expected.find('\n'), "Computing 15,000,000 Prime Numbers on 2 threads - Esc to quit...");
+    expected.insert(expected.find('\n', expected.find("Time taken: T")) + 1, "RATE\n");
+    EXPECT_EQ(with_time_masked(with_rate_masked(run.output, 2)), expected);
+}
+
 // Looks every few milliseconds, so that the moment it is seen can be timed.
 testing::AssertionResult wait_for_in_file(const std::string& path, const std::string& text, int timeout_ms = 20000)
 {

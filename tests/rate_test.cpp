@@ -42,9 +42,9 @@ protected:
 };
 
 template <SearchLimits L>
-bool run_on_threads()
+bool rate_run()
 {
-    return search_primes_on_threads(THREADS, CPUS, L, search_primes_for_worker_within<L>);
+    return run_on_threads(THREADS, CPUS, L, search_primes_for_worker_within<L>);
 }
 
 // The single run's output, with the rate run's time and rate line.
@@ -68,8 +68,8 @@ TEST_F(RateRun, ThreeThreadsShowTheSingleRunsDotsAndLinesThenTheirRate)
         SearchLimits limits;
         bool completes;
     } cases[] = {
-        {"completed, then the prompt", run_on_threads<SHORT_RUN>, SHORT_RUN, true},
-        {"the candidate limit ends it silently", run_on_threads<CANDIDATE_LIMITED>, CANDIDATE_LIMITED, false},
+        {"completed, then the prompt", rate_run<SHORT_RUN>, SHORT_RUN, true},
+        {"the candidate limit ends it silently", rate_run<CANDIDATE_LIMITED>, CANDIDATE_LIMITED, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,7 +109,7 @@ TEST_F(RateRun, EscEndsEveryThreadAtItsNextCheckpoint)
         SCOPED_TRACE(c.name);
         scripted::reset(c.keys);
         quit_flag = false;
-        ASSERT_TRUE(run_on_threads<LONG_RUN>());
+        ASSERT_TRUE(rate_run<LONG_RUN>());
         EXPECT_TRUE(quit_flag);
         EXPECT_EQ(scripted::output(), std::string(static_cast<size_t>(c.dots), '.'));
         EXPECT_EQ(scripted::keys_left(), 0u);

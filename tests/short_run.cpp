@@ -19,7 +19,7 @@ void search_primes_for_worker(WorkerProgress& progress)
     search_primes_for_worker_within<SHORT_LIMITS>(progress);
 }
 
-bool search_primes_on_threads(int threads, int cpus)
+bool run_on_threads(int threads, int cpus)
 {
-    return search_primes_on_threads(threads, cpus, SHORT_LIMITS, search_primes_for_worker);
+    return run_on_threads(threads, cpus, SHORT_LIMITS, search_primes_for_worker);
 }

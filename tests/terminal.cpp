@@ -74,13 +74,14 @@ void write_all(int fd, std::string_view bytes)
 
 // Runs a binary of this build, through the emulator where there is one.
 // Only in a forked child of this single-threaded test.
-[[noreturn]] void exec_binary(const char* binary)
+[[noreturn]] void exec_binary(const char* binary, const std::vector<std::string>& arguments = {})
 {
     std::istringstream emulator(PRIMEBENCH_EMULATOR);
     std::vector<std::string> words;
     for (std::string word; emulator >> word;)
         words.push_back(word);
     words.push_back(binary);
+    words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -329,35 +330,62 @@ bool wait_until(const std::function<bool()>& done, int timeout_ms)
     return true;
 }
 
-Detached run_detached(int timeout_ms)
+Detached run_detached(int timeout_ms, const std::vector<std::string>& arguments, const char* binary)
 {
-    int out[2];
+    int out[2], err[2];
     make_pipe(out);
+    make_pipe(err);
     const pid_t child = fork();
     if (child == 0) {
         setsid(); // no controlling terminal from here on
         const int null = open("/dev/null", O_RDONLY);
         dup2(null, 0);
         dup2(out[1], 1);
-        exec_binary(PRIMEBENCH_BINARY);
+        dup2(err[1], 2);
+        exec_binary(binary, arguments);
     }
     close(out[1]);
-    Detached result{"", -1};
+    close(err[1]);
+    Detached result{"", "", -1};
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    struct Stream {
+        int fd;
+        std::string* into;
+    } streams[] = {{out[0], &result.output}, {err[0], &result.errors}};
     char buffer[4096];
-    for (;;) {
-        if (readable(out[0], 100)) {
-            const ssize_t n = read(out[0], buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            result.output.append(buffer, static_cast<size_t>(n));
+    // Until both pipes are at their end.
+    while (streams[0].fd >= 0 || streams[1].fd >= 0) {
+        fd_set ready;
+        FD_ZERO(&ready);
+        int top = -1;
+        for (const Stream& s : streams) {
+            if (s.fd >= 0) {
+                FD_SET(s.fd, &ready);
+                top = std::max(top, s.fd);
+            }
+        }
+        timeval limit{0, 100000};
+        if (select(top + 1, &ready, nullptr, nullptr, &limit) > 0) {
+            for (Stream& s : streams) {
+                if (s.fd < 0 || !FD_ISSET(s.fd, &ready))
+                    continue;
+                const ssize_t n = read(s.fd, buffer, sizeof buffer);
+                if (n > 0) {
+                    s.into->append(buffer, static_cast<size_t>(n));
+                } else {
+                    close(s.fd);
+                    s.fd = -1;
+                }
+            }
         }
         if (Clock::now() > deadline) {
             kill(child, SIGKILL);
             break;
         }
     }
-    close(out[0]);
+    for (const Stream& s : streams)
+        if (s.fd >= 0)
+            close(s.fd);
     int status;
     waitpid(child, &status, 0);
     result.exit_code = encoded(status);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #ifndef PRIMEBENCH_BINARY
 #error "PRIMEBENCH_BINARY names the program under test"
@@ -107,10 +108,13 @@ std::string tail_of(const std::string& output);
 // Looks every 5 ms until `done` holds; false when `timeout_ms` passes first.
 bool wait_until(const std::function<bool()>& done, int timeout_ms = 5000);
 
-// Runs the binary with no controlling terminal, standard input from
-// /dev/null and standard output into a pipe, as cron or CI would.
+// Runs a binary of this build with its arguments, no controlling terminal,
+// standard input from /dev/null and standard output and error each into a
+// pipe, as cron or CI would.
 struct Detached {
     std::string output;
+    std::string errors;
     int exit_code;
 };
-Detached run_detached(int timeout_ms);
+Detached run_detached(int timeout_ms, const std::vector<std::string>& arguments = {},
+                      const char* binary = PRIMEBENCH_BINARY);

@@ -31,16 +31,16 @@ bool ended_by_esc(const std::string& text)
            only_dots(text.substr(0, text.size() - closing.size()));
 }
 
-std::string after_banner(const Terminal& t)
+std::string after_banner(const Terminal& t, const std::string& banner = BANNER)
 {
     const std::string& out = t.output();
-    return out.compare(0, BANNER.size(), BANNER) == 0 ? out.substr(BANNER.size()) : "<no banner> " + out;
+    return out.compare(0, banner.size(), banner) == 0 ? out.substr(banner.size()) : "<no banner> " + out;
 }
 
 // Progress dots: those after the banner and before the closing message.
-int dots_after_banner(const Terminal& t)
+int dots_after_banner(const Terminal& t, const std::string& banner = BANNER)
 {
-    const std::string rest = after_banner(t);
+    const std::string rest = after_banner(t, banner);
     return count_of(rest.substr(0, rest.find('\r')), ".");
 }
 
@@ -365,5 +365,89 @@ TEST_P(PromptOnATerminal, SleepsUntilAKeyThenExits)
 INSTANTIATE_TEST_SUITE_P(Polls, PromptOnATerminal,
                          testing::Values(PromptRow{"poll() as on Linux", false}, PromptRow{"poll() as on macOS", true}),
                          row_name<PromptRow>);
+
+struct RateKeyRow {
+    const char* name;
+    const char* keys;
+    int exit_code;
+};
+
+class RateRunOnATerminal : public testing::TestWithParam<RateKeyRow> {};
+
+// Two threads, a key typed after a few dots: Esc ends the run within one
+// checkpoint, as a single run's; Ctrl+C ends it at once. Either way the
+// terminal is as it was.
+TEST_P(RateRunOnATerminal, AKeyEndsItAsItEndsASingleRun)
+{
+    const RateKeyRow& c = GetParam();
+    const std::string banner = "Computing 15,000,000 Prime Numbers on 2 threads - Esc to quit...\r\n";
+    Terminal t({.shell_command = "exec $PRIMEBENCH --threads 2"});
+    ASSERT_TRUE(wait_for_dots(t, 2));
+    const int shown = dots_after_banner(t, banner);
+    t.type(c.keys);
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), c.exit_code);
+    const std::string rest = after_banner(t, banner);
+    EXPECT_TRUE(c.exit_code == 0 ? ended_by_esc(rest) : only_dots(rest)) << t.output();
+    EXPECT_LE(dots_after_banner(t, banner), shown + 1) << "more than one checkpoint after the key";
+    expect_terminal_restored(t);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RateRunOnATerminal,
+                         testing::Values(RateKeyRow{"Esc", "\x1b", 0}, RateKeyRow{"Ctrl+C", "\x03", 128 + SIGINT}),
+                         row_name<RateKeyRow>);
+
+// --threads all counts the CPUs this process may run on: one, under taskset.
+TEST(RateRunOnATerminal, AllIsTheCpusOfTheAffinityMask)
+{
+    if (access("/usr/bin/taskset", X_OK) != 0)
+        GTEST_SKIP() << "no /usr/bin/taskset here";
+    Terminal t({.shell_command = "exec /usr/bin/taskset -c 0 " + command_for(SHORT_RUN_BINARY) + " --threads all"});
+    ASSERT_TRUE(t.wait_for("Any key exits..."));
+    t.type("k");
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 0);
+    EXPECT_TRUE(t.output().starts_with("Computing 15,000,000 Prime Numbers on 1 thread - Esc to quit...\r\n"))
+        << t.output();
+    EXPECT_NE(t.output().find("\r\n1 thread on 1 CPU: each thread "), std::string::npos) << t.output();
+}
+
+struct CommandLineRow {
+    const char* name;
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string output_start; // what standard output begins with
+    std::string errors;       // standard error, whole
+};
+
+// Answered before anything runs: help and the version on standard output, a
+// command line it does not take refused on standard error with status 2.
+TEST(CommandLine, IsAnsweredBeforeAnythingRuns)
+{
+    const auto refused = [](const std::string& why) { return "primebench: " + why + "; see 'primebench --help'\n"; };
+    const std::string not_a_count = "takes a whole number from 1 to 1024, or 'all', not ";
+    const CommandLineRow rows[] = {
+        {"help", {"--help"}, 0, "Usage: primebench [-t N | --threads N]\n", ""},
+        {"help, short", {"-h"}, 0, "Usage: primebench [-t N | --threads N]\n", ""},
+        {"version", {"--version"}, 0, "primebench " PRIMEBENCH_VERSION "\n", ""},
+        {"no threads", {"--threads", "0"}, 2, "", refused("option '--threads' " + not_a_count + "'0'")},
+        {"not a number", {"-t", "abc"}, 2, "", refused("option '-t' " + not_a_count + "'abc'")},
+        {"no value", {"-t"}, 2, "", refused("option '-t' needs a value")},
+        {"too many", {"--threads=99999"}, 2, "", refused("option '--threads' " + not_a_count + "'99999'")},
+        {"a fraction", {"--threads", "1.5"}, 2, "", refused("option '--threads' " + not_a_count + "'1.5'")},
+        {"an unknown option beside --help", {"--help", "--bogus"}, 2, "", refused("unknown option '--bogus'")},
+        {"a stray argument", {"-t2", "stray"}, 2, "", refused("unexpected argument 'stray'")},
+        {"control bytes shown, not sent", {"--x\x1b[31m\n"}, 2, "", refused("unknown option '--x\\x1b[31m\\x0a'")},
+        {"--help with a value", {"--help=1"}, 2, "", refused("option '--help' takes no value")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Detached run = run_detached(20000, row.arguments);
+        EXPECT_EQ(run.exit_code, row.exit_code);
+        EXPECT_TRUE(row.output_start.empty() ? run.output.empty() : run.output.starts_with(row.output_start))
+            << run.output;
+        EXPECT_EQ(run.errors, row.errors);
+    }
+}
 
 } // namespace
