@@ -105,6 +105,8 @@ void write_all(int fd, std::string_view bytes)
         signal(SIGTTOU, SIG_DFL);
         if (launch.poll_as_on_macos)
             setenv("LD_PRELOAD", POLL_STAND_IN, 1);
+        if (launch.threads_refused)
+            setenv("LD_PRELOAD", REFUSE_THREADS, 1);
         char byte;
         while (read(go, &byte, 1) < 0 && errno == EINTR) {
         }

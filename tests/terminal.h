@@ -28,6 +28,8 @@ struct Launch {
     tcflag_t kernel_local_flags = 0;
     // Run with poll() as macOS's (POLL_STAND_IN preloaded; native builds only).
     bool poll_as_on_macos = false;
+    // Run where no second thread can start (REFUSE_THREADS preloaded; the same).
+    bool threads_refused = false;
 };
 
 // The local flags a BSD kernel sets and clears by itself (PENDIN when

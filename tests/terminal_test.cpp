@@ -397,6 +397,20 @@ INSTANTIATE_TEST_SUITE_P(Keys, RateRunOnATerminal,
                          testing::Values(RateKeyRow{"Esc", "\x1b", 0}, RateKeyRow{"Ctrl+C", "\x03", 128 + SIGINT}),
                          row_name<RateKeyRow>);
 
+// Where the system starts one thread and refuses the next, the one started
+// is stopped and waited for, the cause is said, and the terminal is as it was.
+TEST(RateRunOnATerminal, ThreadsThatCannotStartEndItWithStatusOne)
+{
+    if (REFUSE_THREADS[0] == '\0')
+        GTEST_SKIP() << "the pthread_create() stand-in is preloaded only into a native build without sanitizers";
+    Terminal t({.shell_command = "exec $PRIMEBENCH --threads 3 2>&1", .threads_refused = true});
+    ASSERT_TRUE(t.wait_for_exit());
+    EXPECT_EQ(t.exit_code(), 1);
+    EXPECT_EQ(t.output(), "Computing 15,000,000 Prime Numbers on 3 threads - Esc to quit...\r\n"
+                          "primebench: cannot start 3 threads: Resource temporarily unavailable\r\n");
+    expect_terminal_restored(t);
+}
+
 // --threads all counts the CPUs this process may run on: one, under taskset.
 TEST(RateRunOnATerminal, AllIsTheCpusOfTheAffinityMask)
 {
