@@ -8,5 +8,6 @@
 int key_available() { return 0; }
 int read_key() { return -1; }
 int wait_for_key() { return 0; }
-void report_elapsed() {}
+uint32_t start_ms;
+uint32_t report_elapsed() { return 0; }
 void message(const char*, ...) {}

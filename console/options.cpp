@@ -71,6 +71,8 @@ private:
             help_ = true;
         } else if (argument == "--version") {
             version_ = true;
+        } else if (argument == "--json") {
+            options_.json = true;
         } else if (argument == "-t" || argument == "--threads") {
             if (next_ < argc_)
                 threads(argument, argv_[next_++]);
@@ -80,7 +82,8 @@ private:
             threads("--threads", argument.substr(10));
         } else if (argument.starts_with("-t") && !argument.starts_with("--")) {
             threads("-t", argument.substr(2));
-        } else if (argument.starts_with("--help=") || argument.starts_with("--version=")) {
+        } else if (argument.starts_with("--help=") || argument.starts_with("--version=") ||
+                   argument.starts_with("--json=")) {
             refuse("option " + shown(argument.substr(0, argument.find('='))) + " takes no value");
         } else {
             refuse("unknown option " + shown(argument));
@@ -121,17 +124,20 @@ Options parse_options(int argc, const char* const* argv, bool slash_help)
 
 const char* usage()
 {
-    return "Usage: primebench [-t N | --threads N]\n"
+    return "Usage: primebench [-t N | --threads N] [--json]\n"
            "Times the first 15,000,000 primes found by trial division: on one core, or,\n"
            "with --threads, whole on N threads at once. Esc ends a run early.\n"
            "\n"
            "  -t, --threads N  run the work N times at once, one copy a thread, and\n"
            "                   report the rate in runs a minute; N from 1 to 1024, or\n"
            "                   'all' for one thread a CPU this process may use\n"
+           "      --json       print nothing but the result, at the end, as one JSON\n"
+           "                   object; Esc still ends the run, and no key is waited for\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
            "Exit status: 0 when the program ends by itself or by Esc; 1 when its output\n"
            "could not be written or its threads could not start; 2 for a command line\n"
-           "it does not take. The manual page, primebench(1), tells the rest.\n";
+           "it does not take; 3 when a prime it found was wrong, and its result is not\n"
+           "valid. The manual page, primebench(1), tells the rest.\n";
 }

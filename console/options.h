@@ -10,6 +10,7 @@ struct Options {
     enum Action { RUN, HELP, VERSION, REFUSED };
     Action action = RUN;
     int threads = 0;     // 0: the single run; else the rate run's, or ALL_CPUS
+    bool json = false;   // the result as one JSON object, and nothing else
     std::string refusal; // what was wrong, when REFUSED
 };
 

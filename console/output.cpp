@@ -9,6 +9,7 @@ namespace {
 
 // The cause of the first failed write, 0 while there is none.
 int write_error = 0;
+bool silent = false;
 
 void note_failure()
 {
@@ -23,6 +24,8 @@ void note_failure()
 // buffer of a file would die with the process on a signal at the prompt.
 void message(const char* format, ...)
 {
+    if (silent)
+        return;
     va_list args;
     va_start(args, format);
     const int written = std::vfprintf(stdout, format, args);
@@ -40,4 +43,9 @@ int output_status()
         return 0;
     std::fprintf(stderr, "primebench: cannot write the output: %s\n", std::strerror(write_error));
     return 1;
+}
+
+void silence_messages(bool on)
+{
+    silent = on;
 }

@@ -13,6 +13,10 @@
 
 void message(const char* format, ...) PRIMEBENCH_PRINTF(1, 2);
 
+// While set, messages are dropped: a run whose result goes out in JSON
+// prints nothing until that.
+void silence_messages(bool silent);
+
 // The exit status once the program is done: 0 when all output reached
 // standard output; 1, after a line on standard error naming the cause, when
 // some could not be written. A result that was lost is no success.

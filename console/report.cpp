@@ -5,11 +5,13 @@
 
 uint32_t start_ms;
 
-void report_elapsed()
+uint32_t report_elapsed()
 {
     // Unsigned 32-bit subtraction: one wrap of the clock between the two
     // readings still gives the right interval.
-    report_time(clock_ms() - start_ms);
+    const uint32_t elapsed = clock_ms() - start_ms;
+    report_time(elapsed);
+    return elapsed;
 }
 
 void report_time(uint32_t elapsed)

@@ -3,6 +3,7 @@
 #include "console/keyboard.h"
 #include "console/output.h"
 #include "console/report.h"
+#include "engine/results.h"
 #include "engine/search.h"
 
 uint32_t base_primes[BASE_PRIME_COUNT];
@@ -25,14 +26,18 @@ void print_report_line(int64_t m, int64_t prime)
         message("\n%ld,000,000th Prime: %ld\n", printed(m), printed(prime));
 }
 
+bool wait_at_prompt = true;
+
 void prompt_and_wait()
 {
+    quit_flag = true;
+    if (!wait_at_prompt)
+        return;
     message("Any key exits...");
     // Asleep until the key comes: a finished benchmark must not load the
     // machine it measured. A dead or absent console ends the wait.
     wait_for_key();
     read_key();
-    quit_flag = true;
 }
 
 void build_base_primes(uint32_t* table, int32_t count)
@@ -73,9 +78,16 @@ bool checkpoint_ends_run(const SearchLimits& limits, int64_t count, int64_t cand
         return false;
     const int64_t m = count / limits.report_interval;
     print_report_line(m, candidate);
+    check_report(limits, m, candidate, 0);
+    if (m <= MAX_REPORTS) {
+        run_record.report_primes[m - 1] = candidate;
+        run_record.reports = static_cast<int>(m);
+    }
     if (m != limits.final_report)
         return false;
-    report_elapsed();
+    run_record.finished_ms = start_ms + report_elapsed();
+    run_record.completed = true;
+    report_validity();
     prompt_and_wait();
     return true;
 }

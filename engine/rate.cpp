@@ -16,6 +16,7 @@ bool worker_checkpoint_ends(WorkerProgress& progress, const SearchLimits& limits
     if (count % limits.report_interval == 0) {
         const int64_t m = count / limits.report_interval;
         progress.report_primes[m - 1] = candidate;
+        progress.reports = static_cast<int32_t>(m);
         if (m == limits.final_report) {
             progress.finished_ms = clock_ms();
             last = true;
@@ -104,6 +105,8 @@ Outcome follow(const WorkerProgress* workers, int threads, const SearchLimits& l
                 continue;
             const int64_t m = count / limits.report_interval;
             print_report_line(m, workers[0].report_primes[m - 1]);
+            for (int i = 0; i < threads; ++i)
+                check_report(limits, m, workers[i].report_primes[m - 1], i + 1);
             if (m == limits.final_report)
                 return Outcome::COMPLETED;
         }
@@ -123,9 +126,7 @@ const char* plural(int n, const char* one, const char* more)
 // being the benchmark's fixed work.
 void print_rate_line(int threads, int cpus, uint32_t fastest_ms, uint32_t slowest_ms, uint32_t run_ms)
 {
-    // Hundredths of runs a minute, rounded; a run of 0 ms counts as 1.
-    const uint64_t ms = std::max<uint32_t>(run_ms, 1);
-    const uint64_t hundredths = (static_cast<uint64_t>(threads) * 6000000 * 2 + ms) / (2 * ms);
+    const uint64_t hundredths = rate_hundredths(threads, run_ms);
     message("%d %s on %d %s: each thread %u.%03u to %u.%03u seconds; %u.%02u runs a minute\n", threads,
             plural(threads, "thread", "threads"), cpus, plural(cpus, "CPU", "CPUs"), fastest_ms / 1000,
             fastest_ms % 1000, slowest_ms / 1000, slowest_ms % 1000, static_cast<uint32_t>(hundredths / 100),
@@ -141,8 +142,11 @@ void report_rate(const WorkerProgress* workers, int threads, int cpus)
         slowest_ms = std::max(slowest_ms, own);
     }
     // The run ends when its last thread has found the last prime.
+    run_record.completed = true;
+    run_record.finished_ms = start_ms + slowest_ms;
     report_time(slowest_ms);
     print_rate_line(threads, cpus, fastest, slowest_ms, slowest_ms);
+    report_validity();
 }
 
 } // namespace
@@ -150,6 +154,12 @@ void report_rate(const WorkerProgress* workers, int threads, int cpus)
 const WorkerProgress& worker_progress(int i)
 {
     return workers[i];
+}
+
+uint64_t rate_hundredths(int threads, uint32_t run_ms)
+{
+    const uint64_t ms = std::max<uint32_t>(run_ms, 1);
+    return (static_cast<uint64_t>(threads) * 6000000 * 2 + ms) / (2 * ms);
 }
 
 bool run_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSearch search)

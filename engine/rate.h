@@ -9,10 +9,9 @@
 #include <cstdint>
 
 #include "console/threads.h"
+#include "engine/results.h"
 #include "engine/search.h"
 
-// Room for the millionth primes of a run: the benchmark reports 15.
-inline constexpr int MAX_REPORTS = 16;
 
 // Apple silicon's cache lines are 128 bytes, twice most others'.
 inline constexpr size_t CACHE_LINE = 128;
@@ -27,6 +26,7 @@ struct alignas(CACHE_LINE) WorkerProgress {
     // Set once its search has returned.
     std::atomic<bool> ended{false};
     uint32_t finished_ms = 0; // the clock when it found its last prime
+    int32_t reports = 0;      // report lines it has passed
     int64_t report_primes[MAX_REPORTS] = {}; // the prime of each report, in order
     bool stopped = false; // it ended at the stop; read once it is joined
     const std::atomic<bool>* stop = nullptr; // set by the console's thread for all
@@ -69,6 +69,10 @@ bool run_on_threads(int threads, int cpus, const SearchLimits& limits, WorkerSea
 
 // Each thread's progress in the last rate run, i below its thread count.
 const WorkerProgress& worker_progress(int i);
+
+// Runs a minute, in hundredths, rounded: `threads` runs in run_ms (a run of
+// 0 ms counts as 1 ms).
+uint64_t rate_hundredths(int threads, uint32_t run_ms);
 
 // The benchmark's (engine/search.cpp): each thread's loop, in a function of
 // its own that tools/check-division reads, and the run with its limits.

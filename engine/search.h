@@ -35,8 +35,10 @@ bool checkpoint_quits();
 // The line for the m-th report, naming the prime found there.
 void print_report_line(int64_t m, int64_t prime);
 // The end of a completed run, after the time report: the prompt, the wait
-// for a key, and quit_flag set.
+// for a key, and quit_flag set; only the last where wait_at_prompt is false
+// (a result in JSON waits for no key).
 void prompt_and_wait();
+extern bool wait_at_prompt;
 
 // Counts trial divisions where a caller asks for it; the benchmark passes
 // NoTally, which compiles to nothing.

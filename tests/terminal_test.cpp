@@ -441,8 +441,8 @@ TEST(CommandLine, IsAnsweredBeforeAnythingRuns)
     const auto refused = [](const std::string& why) { return "primebench: " + why + "; see 'primebench --help'\n"; };
     const std::string not_a_count = "takes a whole number from 1 to 1024, or 'all', not ";
     const CommandLineRow rows[] = {
-        {"help", {"--help"}, 0, "Usage: primebench [-t N | --threads N]\n", ""},
-        {"help, short", {"-h"}, 0, "Usage: primebench [-t N | --threads N]\n", ""},
+        {"help", {"--help"}, 0, "Usage: primebench [-t N | --threads N] [--json]\n", ""},
+        {"help, short", {"-h"}, 0, "Usage: primebench [-t N | --threads N] [--json]\n", ""},
         {"version", {"--version"}, 0, "primebench " PRIMEBENCH_VERSION "\n", ""},
         {"no threads", {"--threads", "0"}, 2, "", refused("option '--threads' " + not_a_count + "'0'")},
         {"not a number", {"-t", "abc"}, 2, "", refused("option '-t' " + not_a_count + "'abc'")},
