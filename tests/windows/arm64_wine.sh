@@ -2,7 +2,8 @@
 # The Windows on ARM programs run for real: under Debian's own arm64 Wine, in
 # an arm64 Debian root whose programs run through qemu-user. Runs the unit
 # tests, then the short-run program alone and on three threads, each with
-# no console, against the expected transcript.
+# no console, against the expected transcript, and its --version and its
+# result in JSON.
 #
 # The root is made once, in .cache/arm64-wine (which git ignores), and
 # reused: debootstrap's first stage here, its second under emulation, with
@@ -170,4 +171,18 @@ for threads in "" 3; do
     echo "FAIL $name: exit status $?"; cat "$out" "$home/short_run.err"; failures=$((failures + 1))
   fi
 done
+version=$(in_root wine "/work/$(basename "$short_run")" --version </dev/null 2>/dev/null | tr -d '\r')
+if [[ $version =~ ^primebench\ [0-9.]+$'\n'built\ by\ .+\ for\ ARM64\ Windows,\ .+$ ]]; then
+  echo "ok   --version: ${version//$'\n'/ / }"
+else
+  echo "FAIL --version: $version"; failures=$((failures + 1))
+fi
+# The processor's name is what Wine's registry holds under emulation: any
+# name will do, but not none.
+if command -v python3 >/dev/null; then
+  in_root setsid wine "/work/$(basename "$short_run")" --json </dev/null >"$home/result.json" 2>"$home/short_run.err"
+  python3 "$here/check_result.py" "$home/result.json" "$expected" - || failures=$((failures + 1))
+else
+  echo "skipped: the result in JSON: python3 is not installed (tools/packages: wine)"
+fi
 exit $((failures > 0))
