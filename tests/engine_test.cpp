@@ -72,21 +72,7 @@ TEST(FirstPhase, KeysAtCheckpoints)
     }
 }
 
-class SecondPhase : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        scripted::reset();
-        quit_flag = false;
-        build_base_primes(base_primes, BASE_PRIME_COUNT);
-    }
-    void SetUp() override
-    {
-        quit_flag = false;
-        scripted::set_clock(0);
-        start_ms = 0;
-    }
-};
+class SecondPhase : public SecondPhaseTest {};
 
 constexpr SearchLimits SILENT_LIMIT{100000, 1000000, 15, 1000001};
 constexpr SearchLimits SMALL_LIMIT{1000, 10000, 15, 300001};

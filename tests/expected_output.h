@@ -1,15 +1,19 @@
 #pragma once
-// What the second phase must print, worked out from a sieve, for any limits:
-// shared by the single run's tests and the rate run's.
+// What the second phase must print, worked out from a sieve, for any limits,
+// and a fixture for its tests: shared by the single run's and the rate run's.
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "bench/plain_search.h"
+#include "console/report.h"
 #include "engine/primes.h"
 #include "engine/search.h"
+#include "tests/scripted_console.h"
 
 inline const std::vector<uint32_t>& primes_below_20m()
 {
@@ -55,3 +59,21 @@ inline long checkpoints_of(const SearchLimits& l)
         n += c == '.';
     return n;
 }
+
+// The table of base primes, built once for the suite; a clean start, with
+// the clock standing at 0, for each test.
+class SecondPhaseTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        scripted::reset();
+        quit_flag = false;
+        build_base_primes(base_primes, BASE_PRIME_COUNT);
+    }
+    void SetUp() override
+    {
+        quit_flag = false;
+        scripted::set_clock(0);
+        start_ms = 0;
+    }
+};

@@ -25,18 +25,11 @@ constexpr SearchLimits SHORT_RUN{1000, 10000, 15, 4293001441};
 constexpr SearchLimits CANDIDATE_LIMITED{1000, 10000, 15, 300001};
 constexpr SearchLimits LONG_RUN{1000, 1000000, 15, 4293001441};
 
-class RateRun : public testing::Test {
+class RateRun : public SecondPhaseTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        scripted::reset();
-        quit_flag = false;
-        build_base_primes(base_primes, BASE_PRIME_COUNT);
-    }
     void SetUp() override
     {
-        quit_flag = false;
-        start_ms = 0;
+        SecondPhaseTest::SetUp();
         scripted::set_clock(RUN_MS); // every thread finds its last prime at 12.345 s
     }
 };
