@@ -2,9 +2,11 @@
 // primes of a machine that computes wrongly, caught; the build and the CPU
 // named as the compiler and the kernel name them.
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
