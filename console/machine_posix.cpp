@@ -16,9 +16,10 @@
 
 #include "console/machine.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cerrno>
 
+#include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
 
@@ -32,10 +33,19 @@
 
 namespace {
 
+// A file's whole text, "" where it cannot be read. Not through iostreams,
+// which would bring their locale machinery into the static programs.
 std::string file_text(const char* path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string text;
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return text;
+    char chunk[4096];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR);)
+        text.append(chunk, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    close(fd);
+    return text;
 }
 
 std::string sysctl_text([[maybe_unused]] const char* name)

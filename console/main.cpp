@@ -38,11 +38,14 @@ int exit_status()
     return status == 0 && wrong_reports > 0 ? 3 : status;
 }
 
+// ISO 8601 in UTC. Not strftime(): the static programs would carry its
+// locale machinery, for digits only.
 std::string utc_text(std::time_t when)
 {
-    char text[32] = "";
+    char text[80] = "";
     if (const std::tm* utc = std::gmtime(&when))
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", utc);
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc->tm_year + 1900, utc->tm_mon + 1,
+                      utc->tm_mday, utc->tm_hour, utc->tm_min, utc->tm_sec);
     return text;
 }
 

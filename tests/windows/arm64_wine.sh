@@ -18,8 +18,14 @@
 # Exits 77, saying why, where that cannot be set up: not root, no
 # binfmt_misc, no candidate for a package, no network for the root.
 # Usage: arm64_wine.sh UNIT_TESTS_EXE SHORT_RUN_EXE EXPECTED
+#        arm64_wine.sh --prepare      (makes the root, and runs nothing)
 set -uo pipefail
-unit_tests=$(realpath "$1") short_run=$(realpath "$2") expected=$(realpath "$3")
+prepare_only=false
+if [ "${1:-}" = --prepare ]; then
+  prepare_only=true
+else
+  unit_tests=$(realpath "$1") short_run=$(realpath "$2") expected=$(realpath "$3")
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/transcript.sh"
 home=$(cd "$here/../.." && pwd)/.cache/arm64-wine
@@ -153,6 +159,7 @@ mount_in_root --bind /dev "$root/dev"
 mount_in_root --bind /dev/pts "$root/dev/pts"
 set_up_wine
 echo "== arm64 root ready: took $((SECONDS - start)) s"
+$prepare_only && exit 0
 
 mkdir -p "$root/work"
 cp "$unit_tests" "$short_run" "$root/work/"
