@@ -23,11 +23,13 @@ check() { # NAME CONDITION...
 }
 
 # Two names of this one machine: one run at a time, so that they do not share it.
+# A relative program is found from here, where the playbook runs.
+mkdir -p programs && cp "$short_run" programs/primebench || exit 1
 cat >inventory <<INVENTORY
 localhost
 wrong-primes ansible_host=localhost primebench_program=$faulty_run
 [all:vars]
-primebench_program=$short_run
+primebench_program=programs/primebench
 ansible_python_interpreter=/usr/bin/python3
 primebench_runs_at_once=1
 INVENTORY
