@@ -16,7 +16,6 @@
 
 #include "console/machine.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -42,8 +41,13 @@ std::string file_text(const char* path)
     if (fd < 0)
         return text;
     char chunk[4096];
-    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR);)
-        text.append(chunk, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    for (;;) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n > 0)
+            text.append(chunk, static_cast<size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
     close(fd);
     return text;
 }
